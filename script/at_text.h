@@ -1,0 +1,40 @@
+// AT script text: the key vocabulary and the small routines that read and build script lines.
+// All results are returned by value and never truncated.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Value of the first "+KEY=" in text, up to the first CR after it; "" when absent or when
+// no CR follows.
+std::string GetAtValue(std::string_view text, std::string_view key);
+bool IsAtValue(std::string_view text, std::string_view key, std::string_view expected);
+// Field `index` (from 0) of a delimiter-separated text; the last field ends at a CR or at the
+// end of the text.
+std::string GetAtField(std::string_view text, std::string_view delimiter, int index);
+uint32_t ParseIPv4(std::string_view text);
+std::string FormatIPv4(uint32_t value);
+// Host part of a mask for the DHCP pool's end: inverted mask, 255 bytes become 254.
+uint32_t DhcpHostPart(uint32_t mask);
+
+// Encryption list labels and the wifi_conf tokens, by list index.
+inline constexpr std::array<const char*, 10> kEncryptionLabels = {
+    "NONE",      "WEP_OPEN",  "WEP_SHARE",     "WPA_TKIP",     "WPA_AES",
+    "WPA2_TKIP", "WPA2_AES",  "WPA/WPA2_TKIP", "WPA/WPA2_AES", "AUTO"};
+inline constexpr std::array<const char*, 10> kEncryptionTokens = {
+    "none",      "wep_open", "wep",          "wpa_tkip",    "wpa_aes",
+    "wpa2_tkip", "wpa2_aes", "wpawpa2_tkip", "wpawpa2_aes", "auto"};
+// Index of a wifi_conf token, -1 when unknown.
+int EncryptionIndexOfToken(std::string_view token);
+
+// Parity list labels and their uart letters, by list index.
+inline constexpr std::array<const char*, 3> kParityLabels = {"NONE", "ODD", "EVEN"};
+inline constexpr std::array<char, 3> kParityLetters = {'n', 'o', 'e'};
+
+// The form's other list contents, in list order.
+inline constexpr std::array<const char*, 9> kUartBaudRates = {
+    "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"};
+inline constexpr std::array<const char*, 4> kDataBitsEntries = {"5", "6", "7", "8"};
+inline constexpr std::array<const char*, 2> kStopBitsEntries = {"1", "2"};

@@ -1,0 +1,30 @@
+// The only way the composer and the applier reach the form. The dialog implements it over
+// its widgets; FormModel implements it in memory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class FormAccess {
+public:
+    virtual ~FormAccess() = default;
+
+    // Read side (composer).
+    virtual bool IsChecked(int id) const = 0;
+    // Whole text of an edit or IP address control (UTF-8). A blank IP control gives "0.0.0.0".
+    virtual std::string GetText(int id) const = 0;
+    // Index of a list's selection, -1 when nothing is selected.
+    virtual int GetSelectedIndex(int id) const = 0;
+    // Text of the selected list entry, "" when nothing is selected.
+    virtual std::string GetSelectedText(int id) const = 0;
+
+    // Write side (applier). SetText raises the control's change notification, as a real edit
+    // does; SetCheck and SelectIndex raise none. An empty text blanks an IP control.
+    virtual void SetText(int id, std::string_view text) = 0;
+    virtual void SetCheck(int id, bool checked) = 0;
+    virtual void Enable(int id, bool enabled) = 0;
+    virtual void SelectIndex(int id, int index) = 0;
+    // Case-insensitive prefix search starting after entry 0 and wrapping to it; the selection
+    // stays as it is when nothing matches.
+    virtual void SelectByPrefix(int id, std::string_view prefix) = 0;
+};

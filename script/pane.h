@@ -1,0 +1,54 @@
+// The command pane and the log pane. A TextPane holds the exact bytes it shows (CR LF line
+// breaks as given), so reading it back returns what was shown, whatever a widget stores.
+// A widget mirrors the pane by overriding the On* hooks.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+class TextPane {
+public:
+    virtual ~TextPane() = default;
+
+    const std::string& Text() const { return text_; }
+    // A CR LF pair, a lone CR and a lone LF each end one line; the text after the last break
+    // (possibly empty) is the last line.
+    int LineCount() const;
+
+    void Clear();
+    void Append(std::string_view text);
+    void RemoveFirstLine();  // the oldest line and its break
+    void ScrollToBottom();
+
+protected:
+    virtual void OnCleared() {}
+    virtual void OnAppended(std::string_view /*text*/) {}
+    virtual void OnFrontRemoved(std::size_t /*bytes*/) {}
+    virtual void OnScrollToBottom() {}
+
+private:
+    std::string text_;
+};
+
+// Plain in-memory pane (tests, command line).
+class MemoryPane : public TextPane {};
+
+inline constexpr int kPaneLineCap = 512;
+
+extern TextPane* g_pCmdPane;
+extern TextPane* g_pLogPane;
+
+// Replaces the command pane's text, trims it to the cap and scrolls to the bottom.
+void ShowScript(std::string_view text);
+// Appends to the log pane, trims it and scrolls to the bottom.
+void AppendLog(std::string_view text);
+// printf-style AppendLog; any length.
+#if defined(__GNUC__)
+#define QN7_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
+#else
+#define QN7_PRINTF_FORMAT(f, a)
+#endif
+void LogPrintf(const char* format, ...) QN7_PRINTF_FORMAT(1, 2);
+// Removes the oldest lines while more than kPaneLineCap remain, leaving kPaneLineCap + 1.
+void TrimPane(TextPane& pane);

@@ -1,0 +1,46 @@
+// The timed exchanges with the module. Each opens the selected port, talks, and closes it
+// again; nothing stays open between exchanges. They reach the outside only through an
+// ExchangeHost, so the dialog can run them on a worker thread and the command line can print.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct LinkSettings {
+    std::string port;      // device path: /dev/ttyUSB0, a pseudo-terminal, COM11 on Windows
+    uint32_t baud = 115200;
+};
+
+class ExchangeHost {
+public:
+    virtual ~ExchangeHost() = default;
+    virtual LinkSettings Link() const = 0;
+    // Only the search calls it, with the rate the module answered at.
+    virtual void SetLinkBaud(uint32_t baud) = 0;
+    // Text for the log pane (">:" reply lines, the found line).
+    virtual void Log(std::string_view text) = 0;
+    // The error box: returns once the user has dismissed it. `text` is the whole box text.
+    virtual void ShowError(int32_t code, std::string_view text) = 0;
+    virtual void Sleep(uint32_t ms) = 0;
+    // Progress: the exchange's whole expected wait, announced once before it starts waiting.
+    virtual void ExpectWait(uint32_t totalMs) { (void)totalMs; }
+};
+
+bool SearchModule(ExchangeHost& host);
+bool ScanWifi(ExchangeHost& host, std::string_view command);
+bool SendScript(ExchangeHost& host, std::string_view script);
+// Below 9600 baud hands over to QueryConfigSlow. `reply` is set only when the reply holds "at".
+bool QueryConfig(ExchangeHost& host, std::string* reply);
+bool QueryConfigSlow(ExchangeHost& host, std::string* reply);
+// "%s\n(error code %d)", then a line with the system's explanation and a hint where one helps.
+void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message);
+std::string SerialErrorText(int32_t code, std::string_view message);
+
+// The Query button's cleaning: every "?\r\r\n" removed, so each answer reads as a script line.
+std::string CleanQueryReply(std::string_view reply);
+
+// Commands of the buttons.
+inline constexpr std::string_view kWifiScanCommand = "at+wifi_Scan=?\r\n";
+inline constexpr std::string_view kTransparentCommand = "at+reconn=1\r\n";
+inline constexpr std::string_view kFactoryResetCommand = "at+default=1\r\nat+reboot=1\r\n";

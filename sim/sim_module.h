@@ -1,0 +1,56 @@
+// A simulated module on a pseudo-terminal. The tool under test opens SlavePath(); the
+// simulator runs on the master side in a thread of its own.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+enum class SimFault {
+    kNone,
+    kNoAnswer,   // reads and discards everything
+    kDelay,      // answers faultDelayMs late
+    kTruncate,   // answers only the first half of each reply
+    kNulBytes,   // puts a NUL byte into each reply, early on
+    kGarbage,    // answers random bytes without "at"
+    kFlood,      // sends floodBytes of garbage at the line rate after the first line
+    kHangUp,     // closes the master after hangUpAfterBytes bytes received
+};
+
+struct SimOptions {
+    uint32_t baud = 115200;              // answers only while the line is set to this rate
+    bool noiseAtWrongRate = false;       // at other rates, answer line noise instead of nothing
+    bool pace = true;                    // send at the line time of the rate (10 bits a byte)
+    uint32_t scanDelayMs = 2500;         // wifi_Scan answers after this
+    uint32_t transparentReturnMs = 0;    // 0: stay transparent until "+++"; else back by itself
+    SimFault fault = SimFault::kNone;
+    uint32_t faultDelayMs = 1000;
+    std::size_t floodBytes = 1 << 20;
+    std::size_t hangUpAfterBytes = 1;
+};
+
+class SimModule {
+public:
+    explicit SimModule(SimOptions options = {});
+    ~SimModule();  // stops
+    SimModule(const SimModule&) = delete;
+    SimModule& operator=(const SimModule&) = delete;
+
+    // Opens the pseudo-terminal pair and starts answering. 0 or an errno value.
+    int Start();
+    void Stop();
+    std::string SlavePath() const;
+
+    // Everything received since Start (for tests to check what reached the wire).
+    std::string Received() const;
+    void ClearReceived();
+    // The module's settings, key -> value, as "at+KEY=?" would answer.
+    std::map<std::string, std::string> State() const;
+    bool Transparent() const;
+    void SetOptions(const SimOptions& options);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
