@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the dialog need; skips what is there.
+# Usage: tools/deps.sh [gui]   ("gui" adds what a desktop run needs: a CJK font)
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

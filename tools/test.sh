@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test suite (headless).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DQN7_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build build-test -j"$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest --test-dir build-test --output-on-failure -j"$(nproc)" "$@"
