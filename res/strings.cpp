@@ -1,0 +1,12 @@
+#include "strings.h"
+
+const char* LoadResourceString(int id) {
+    switch (id) {
+        case kIdsAboutBox:
+            return kAboutBoxText;
+        case kIdpSocketsInitFailed:
+            return kSocketsInitFailedText;
+        default:
+            return "";
+    }
+}
