@@ -21,8 +21,8 @@ uint32_t DhcpHostPart(uint32_t mask);
 
 // Encryption list labels and the wifi_conf tokens, by list index.
 inline constexpr std::array<const char*, 10> kEncryptionLabels = {
-    "NONE",      "WEP_OPEN",  "WEP_SHARE",     "WPA_TKIP",     "WPA_AES",
-    "WPA2_TKIP", "WPA2_AES",  "WPA/WPA2_TKIP", "WPA/WPA2_AES", "AUTO"};
+    "NONE",      "WEP_OPEN", "WEP_SHARE",     "WPA_TKIP",     "WPA_AES",
+    "WPA2_TKIP", "WPA2_AES", "WPA/WPA2_TKIP", "WPA/WPA2_AES", "AUTO"};
 inline constexpr std::array<const char*, 10> kEncryptionTokens = {
     "none",      "wep_open", "wep",          "wpa_tkip",    "wpa_aes",
     "wpa2_tkip", "wpa2_aes", "wpawpa2_tkip", "wpawpa2_aes", "auto"};

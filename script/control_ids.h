@@ -6,13 +6,13 @@ namespace ctl {
 
 inline constexpr int kOk = 1;
 inline constexpr int kCancel = 2;
-inline constexpr int kSearch = 1000;             // "搜索模块"
-inline constexpr int kPresetTcpDhcp = 1001;      // hidden preset buttons
+inline constexpr int kSearch = 1000;         // "搜索模块"
+inline constexpr int kPresetTcpDhcp = 1001;  // hidden preset buttons
 inline constexpr int kPresetWifiDhcp = 1002;
 inline constexpr int kPresetAp = 1003;
 inline constexpr int kFactoryReset = 1005;
 inline constexpr int kHiddenList1 = 1006;
-inline constexpr int kUser0 = 1007;              // User0 … User3: 1007 … 1010
+inline constexpr int kUser0 = 1007;  // User0 … User3: 1007 … 1010
 inline constexpr int kUser3 = 1010;
 inline constexpr int kSubmit = 1014;
 inline constexpr int kQuery = 1015;
@@ -21,7 +21,7 @@ inline constexpr int kCmdPane = 1017;
 inline constexpr int kLogPane = 1018;
 inline constexpr int kComPortList = 1019;
 inline constexpr int kLinkBaudList = 1020;
-inline constexpr int kSave0 = 1021;              // "S" buttons: 1021 … 1024
+inline constexpr int kSave0 = 1021;  // "S" buttons: 1021 … 1024
 inline constexpr int kSave3 = 1024;
 inline constexpr int kPresetTcpStatic = 1025;
 inline constexpr int kPresetWifiStatic = 1026;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 class FormAccess {
-public:
+  public:
     virtual ~FormAccess() = default;
 
     // Read side (composer).

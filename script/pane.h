@@ -8,7 +8,7 @@
 #include <string_view>
 
 class TextPane {
-public:
+  public:
     virtual ~TextPane() = default;
 
     const std::string& Text() const { return text_; }
@@ -19,15 +19,17 @@ public:
     void Clear();
     void Append(std::string_view text);
     void RemoveFirstLine();  // the oldest line and its break
+    // The oldest `count` lines in one step (one OnFrontRemoved), so a long trim stays linear.
+    void RemoveFirstLines(int count);
     void ScrollToBottom();
 
-protected:
+  protected:
     virtual void OnCleared() {}
     virtual void OnAppended(std::string_view /*text*/) {}
     virtual void OnFrontRemoved(std::size_t /*bytes*/) {}
     virtual void OnScrollToBottom() {}
 
-private:
+  private:
     std::string text_;
 };
 

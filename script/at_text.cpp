@@ -1,0 +1,93 @@
+#include "at_text.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr char kCr = '\r';
+
+// Leading decimal number as atoi reads it: optional blanks and sign, then digits; 0 when
+// there are none. Wraps instead of overflowing.
+uint32_t LeadingDecimal(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    uint32_t value = 0;
+    for (; pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])); ++pos) {
+        value = value * 10 + static_cast<uint32_t>(text[pos] - '0');
+    }
+    return negative ? 0u - value : value;
+}
+
+}  // namespace
+
+std::string GetAtValue(std::string_view text, std::string_view key) {
+    // The '=' after the key keeps "dhcpd" from matching "dhcpd_ip", the '+' keeps "mode"
+    // from matching "netmode".
+    std::string pattern = "+";
+    pattern.append(key).append("=");
+    const std::size_t start = text.find(pattern);
+    if (start == std::string_view::npos) return {};
+    const std::size_t valueStart = start + pattern.size();
+    const std::size_t end = text.find(kCr, valueStart);
+    if (end == std::string_view::npos) return {};
+    return std::string(text.substr(valueStart, end - valueStart));
+}
+
+bool IsAtValue(std::string_view text, std::string_view key, std::string_view expected) {
+    return GetAtValue(text, key) == expected;
+}
+
+std::string GetAtField(std::string_view text, std::string_view delimiter, int index) {
+    if (delimiter.empty()) return {};
+    std::size_t pos = 0;
+    for (int skipped = 0; skipped < index; ++skipped) {
+        const std::size_t next = text.find(delimiter, pos);
+        if (next == std::string_view::npos) return {};
+        pos = next + delimiter.size();
+    }
+    // The next delimiter wins over an earlier CR: callers pass a value already cut at its CR.
+    std::size_t end = text.find(delimiter, pos);
+    if (end == std::string_view::npos) end = text.find(kCr, pos);
+    if (end == std::string_view::npos) end = text.size();
+    return std::string(text.substr(pos, end - pos));
+}
+
+uint32_t ParseIPv4(std::string_view text) {
+    uint32_t value = 0;
+    for (int field = 0; field < 4; ++field) {
+        value = (value << 8) + LeadingDecimal(GetAtField(text, ".", field));
+    }
+    return value;
+}
+
+std::string FormatIPv4(uint32_t value) {
+    std::string out;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        if (!out.empty()) out += '.';
+        out += std::to_string((value >> shift) & 0xFFu);
+    }
+    return out;
+}
+
+uint32_t DhcpHostPart(uint32_t mask) {
+    // The all-ones host byte is the broadcast address; the pool stops one below it.
+    uint32_t host = 0;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        uint32_t byte = (~mask >> shift) & 0xFFu;
+        if (byte == 0xFFu) byte = 0xFEu;
+        host |= byte << shift;
+    }
+    return host;
+}
+
+int EncryptionIndexOfToken(std::string_view token) {
+    for (std::size_t i = 0; i < kEncryptionTokens.size(); ++i) {
+        if (token == kEncryptionTokens[i]) return static_cast<int>(i);
+    }
+    return -1;
+}

@@ -1,0 +1,176 @@
+#include "form_model.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include "at_text.h"
+
+namespace {
+
+constexpr int kWorkModeGroup = 1;
+constexpr int kProtocolGroup = 2;
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An IP address control holds four fields of 0 to 255; it reads set text field by field as
+// leading digits and clamps each field.
+std::string NormalizedAddress(std::string_view text) {
+    if (text.empty()) return {};
+    uint32_t value = 0;
+    for (int field = 0; field < 4; ++field) {
+        const long part = std::strtol(GetAtField(text, ".", field).c_str(), nullptr, 10);
+        value = (value << 8) | static_cast<uint32_t>(std::clamp(part, 0L, 255L));
+    }
+    return FormatIPv4(value);
+}
+
+}  // namespace
+
+FormModel::FormModel() {
+    Add(Kind::kButton, {ctl::kModeEthernet, ctl::kModeStation, ctl::kModeAp}, kWorkModeGroup);
+    Add(Kind::kButton, {ctl::kTcpServer, ctl::kTcpClient, ctl::kUdpServer, ctl::kUdpClient},
+        kProtocolGroup);
+    Add(Kind::kButton, {ctl::kDhcp});
+    Add(Kind::kEdit, {ctl::kSsid, ctl::kKey, ctl::kRemoteIp, ctl::kRemotePort, ctl::kLocalPort});
+    Add(Kind::kAddress, {ctl::kLocalIp, ctl::kMask, ctl::kGateway, ctl::kDns});
+    AddList(ctl::kEncryption, kEncryptionLabels.data(), kEncryptionLabels.size());
+    AddList(ctl::kUartBaud, kUartBaudRates.data(), kUartBaudRates.size());
+    AddList(ctl::kDataBits, kDataBitsEntries.data(), kDataBitsEntries.size());
+    AddList(ctl::kStopBits, kStopBitsEntries.data(), kStopBitsEntries.size());
+    AddList(ctl::kParity, kParityLabels.data(), kParityLabels.size());
+}
+
+void FormModel::Add(Kind kind, std::initializer_list<int> ids, int radioGroup) {
+    for (int id : ids) {
+        Control& control = controls_[id];
+        control.kind = kind;
+        control.radioGroup = radioGroup;
+    }
+}
+
+void FormModel::AddList(int id, const char* const* entries, std::size_t count) {
+    Control& list = controls_[id];
+    list.kind = Kind::kList;
+    list.entries.assign(entries, entries + count);
+}
+
+FormModel::Control* FormModel::Find(int id) {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : &it->second;
+}
+
+const FormModel::Control* FormModel::Find(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : &it->second;
+}
+
+void FormModel::Raise(int id, Notify code) {
+    if (notify_) notify_(id, code);
+}
+
+bool FormModel::IsChecked(int id) const {
+    const Control* control = Find(id);
+    return control != nullptr && control->checked;
+}
+
+std::string FormModel::GetText(int id) const {
+    const Control* control = Find(id);
+    if (control == nullptr) return {};
+    if (control->kind == Kind::kAddress && control->text.empty()) return "0.0.0.0";
+    return control->text;
+}
+
+int FormModel::GetSelectedIndex(int id) const {
+    const Control* control = Find(id);
+    return control == nullptr ? -1 : control->selected;
+}
+
+std::string FormModel::GetSelectedText(int id) const {
+    const Control* control = Find(id);
+    if (control == nullptr || control->selected < 0) return {};
+    return control->entries[static_cast<std::size_t>(control->selected)];
+}
+
+void FormModel::SetText(int id, std::string_view text) {
+    Control* control = Find(id);
+    if (control == nullptr) return;
+    control->text = control->kind == Kind::kAddress ? NormalizedAddress(text) : std::string(text);
+    // A real edit raises EN_CHANGE on every set text, even from code.
+    Raise(id, Notify::kEditChange);
+}
+
+void FormModel::SetCheck(int id, bool checked) {
+    if (Control* control = Find(id)) control->checked = checked;
+}
+
+void FormModel::Enable(int id, bool enabled) {
+    if (Control* control = Find(id)) control->enabled = enabled;
+}
+
+void FormModel::SelectIndex(int id, int index) {
+    Control* control = Find(id);
+    if (control == nullptr) return;
+    const bool inRange = index >= 0 && static_cast<std::size_t>(index) < control->entries.size();
+    control->selected = inRange ? index : -1;
+}
+
+void FormModel::SelectByPrefix(int id, std::string_view prefix) {
+    Control* control = Find(id);
+    if (control == nullptr || control->entries.empty()) return;
+    const std::size_t count = control->entries.size();
+    for (std::size_t step = 1; step <= count; ++step) {
+        const std::size_t index = step % count;
+        if (StartsWithNoCase(control->entries[index], prefix)) {
+            control->selected = static_cast<int>(index);
+            return;
+        }
+    }
+}
+
+bool FormModel::IsEnabled(int id) const {
+    const Control* control = Find(id);
+    return control != nullptr && control->enabled;
+}
+
+const std::vector<std::string>& FormModel::Entries(int id) const {
+    static const std::vector<std::string> kNone;
+    const Control* control = Find(id);
+    return control == nullptr ? kNone : control->entries;
+}
+
+void FormModel::Click(int id) {
+    Control* control = Find(id);
+    if (control == nullptr || control->kind != Kind::kButton || !control->enabled) return;
+    if (control->radioGroup == 0) {
+        control->checked = !control->checked;
+    } else {
+        for (auto& [memberId, member] : controls_) {
+            if (member.radioGroup == control->radioGroup) member.checked = memberId == id;
+        }
+    }
+    Raise(id, Notify::kClicked);
+}
+
+void FormModel::Choose(int id, int index) {
+    const Control* control = Find(id);
+    if (control == nullptr || control->kind != Kind::kList || !control->enabled) return;
+    SelectIndex(id, index);
+    Raise(id, Notify::kSelChange);
+}
+
+void FormModel::EnterAddress(int id, std::string_view text) {
+    const Control* control = Find(id);
+    if (control == nullptr || control->kind != Kind::kAddress || !control->enabled) return;
+    SetText(id, text);
+    Raise(id, Notify::kFieldChanged);
+}

@@ -1,0 +1,114 @@
+#include "at_text.h"
+#include "script_form.h"
+
+namespace {
+
+// Index of a list's selection when it names an entry of a table of `size`, else -1:
+// nothing selected writes nothing, so the line keeps its commas.
+int SelectedIndexBelow(const FormAccess& form, int listId, std::size_t size) {
+    const int index = form.GetSelectedIndex(listId);
+    return index >= 0 && static_cast<std::size_t>(index) < size ? index : -1;
+}
+
+std::string EncryptionToken(const FormAccess& form) {
+    const int index = SelectedIndexBelow(form, ctl::kEncryption, kEncryptionTokens.size());
+    return index < 0 ? std::string() : kEncryptionTokens[static_cast<std::size_t>(index)];
+}
+
+std::string ParityLetter(const FormAccess& form) {
+    const int index = SelectedIndexBelow(form, ctl::kParity, kParityLetters.size());
+    return index < 0 ? std::string()
+                     : std::string(1, kParityLetters[static_cast<std::size_t>(index)]);
+}
+
+void AppendLine(std::string& out, std::string_view key, std::string_view value) {
+    out.append("at+").append(key).append("=").append(value).append("\r\n");
+}
+
+std::string Join(std::initializer_list<std::string> fields) {
+    std::string joined;
+    bool first = true;
+    for (const std::string& field : fields) {
+        if (!first) joined += ',';
+        joined += field;
+        first = false;
+    }
+    return joined;
+}
+
+// The module's own DHCP server hands out the subnet of its IP, from .1 up to just below
+// the broadcast address, with itself as gateway and DNS.
+void AppendDhcpServer(std::string& out, const FormAccess& form) {
+    const std::string ip = form.GetText(ctl::kLocalIp);
+    const uint32_t address = ParseIPv4(ip);
+    const uint32_t mask = ParseIPv4(form.GetText(ctl::kMask));
+    const uint32_t network = address & mask;
+    AppendLine(out, "dhcpd_ip",
+               Join({FormatIPv4(network + 1), FormatIPv4(network | DhcpHostPart(mask)),
+                     FormatIPv4(mask), FormatIPv4(address)}));
+    AppendLine(out, "dhcpd_dns", Join({FormatIPv4(address), "0.0.0.0"}));
+    AppendLine(out, "dhcpd_time", "86400");
+}
+
+void AppendWorkMode(std::string& out, const FormAccess& form) {
+    if (form.IsChecked(ctl::kModeEthernet)) {
+        AppendLine(out, "netmode", "1");
+        AppendLine(out, "dhcpd", "0");
+    } else if (form.IsChecked(ctl::kModeStation)) {
+        AppendLine(out, "netmode", "2");
+        AppendLine(out, "dhcpd", "0");
+    } else if (form.IsChecked(ctl::kModeAp)) {
+        AppendLine(out, "netmode", "3");
+        AppendLine(out, "dhcpd", "1");
+        AppendDhcpServer(out, form);
+    } else {
+        AppendLine(out, "netmode", "0");
+    }
+}
+
+void AppendProtocol(std::string& out, const FormAccess& form) {
+    struct Choice {
+        int radio;
+        const char* protocol;
+        const char* role;
+    };
+    static constexpr Choice kChoices[] = {{ctl::kTcpServer, "tcp", "server"},
+                                          {ctl::kTcpClient, "tcp", "client"},
+                                          {ctl::kUdpServer, "udp", "server"},
+                                          {ctl::kUdpClient, "udp", "client"}};
+    for (const Choice& choice : kChoices) {
+        if (form.IsChecked(choice.radio)) {
+            AppendLine(out, "remotepro", choice.protocol);
+            AppendLine(out, "mode", choice.role);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::string ComposeScript(const FormAccess& form) {
+    std::string out;
+    AppendWorkMode(out, form);
+    AppendLine(out, "wifi_conf",
+               Join({form.GetText(ctl::kSsid), EncryptionToken(form), form.GetText(ctl::kKey)}));
+    AppendLine(out, "dhcpc", form.IsChecked(ctl::kDhcp) ? "1" : "0");
+    AppendLine(
+        out, "net_ip",
+        Join({form.GetText(ctl::kLocalIp), form.GetText(ctl::kMask), form.GetText(ctl::kGateway)}));
+    AppendLine(out, "net_dns", Join({form.GetText(ctl::kDns), "0.0.0.0"}));
+    AppendProtocol(out, form);
+    // Remote and local port are written whatever the role, even while greyed out.
+    AppendLine(out, "remoteip", form.GetText(ctl::kRemoteIp));
+    AppendLine(out, "remoteport", form.GetText(ctl::kRemotePort));
+    AppendLine(out, "CLport", form.GetText(ctl::kLocalPort));
+    AppendLine(out, "timeout", "0");
+    AppendLine(out, "uart",
+               Join({form.GetSelectedText(ctl::kUartBaud), form.GetSelectedText(ctl::kDataBits),
+                     ParityLetter(form), form.GetSelectedText(ctl::kStopBits)}));
+    AppendLine(out, "uartpacklen", "64");
+    AppendLine(out, "uartpacktimeout", "10");
+    AppendLine(out, "net_commit", "1");
+    AppendLine(out, "reconn", "1");
+    return out;
+}
