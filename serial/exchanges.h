@@ -8,12 +8,12 @@
 #include <string_view>
 
 struct LinkSettings {
-    std::string port;      // device path: /dev/ttyUSB0, a pseudo-terminal, COM11 on Windows
+    std::string port;  // device path: /dev/ttyUSB0, a pseudo-terminal, COM11 on Windows
     uint32_t baud = 115200;
 };
 
 class ExchangeHost {
-public:
+  public:
     virtual ~ExchangeHost() = default;
     virtual LinkSettings Link() const = 0;
     // Only the search calls it, with the rate the module answered at.
@@ -36,6 +36,10 @@ bool QueryConfigSlow(ExchangeHost& host, std::string* reply);
 // "%s\n(error code %d)", then a line with the system's explanation and a hint where one helps.
 void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message);
 std::string SerialErrorText(int32_t code, std::string_view message);
+// As above with the system's own explanation of the failure (empty: a description of the code).
+void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
+                     std::string_view explanation);
+std::string SerialErrorText(int32_t code, std::string_view message, std::string_view explanation);
 
 // The Query button's cleaning: every "?\r\r\n" removed, so each answer reads as a script line.
 std::string CleanQueryReply(std::string_view reply);

@@ -1,0 +1,52 @@
+#include "exchange_port.h"
+
+#include <string>
+
+bool ExchangePort::Check(int32_t result, std::string_view message) {
+    if (result == 0) return true;
+    ShowSerialError(host_, serial_.LastError(), message, serial_.LastErrorText());
+    return false;
+}
+
+bool ExchangePort::Open() {
+    std::string path = host_.Link().port;
+    return Check(serial_.OpenPort(path.c_str(), 0, 0, true), "Unable to open COM-port") &&
+           Check(serial_.SetFlowControl(CSerial::FlowControlNone),
+                 "Unable to set COM-port handshaking");
+}
+
+bool ExchangePort::Configure(uint32_t baud) {
+    if (!Check(serial_.ConfigureLine(baud, 8, NOPARITY, ONESTOPBIT),
+               "Unable to set COM-port setting"))
+        return false;
+    serial_.PurgeBuffers();
+    return true;
+}
+
+int32_t ExchangePort::Send(std::string_view text) {
+    // A script is NUL-terminated text: anything after an embedded NUL is not sent.
+    std::string whole(text);
+    return serial_.WriteString(whole.c_str(), nullptr, nullptr, kInfinite);
+}
+
+bool ExchangePort::Write(std::string_view text) {
+    return Check(Send(text), "Unable to send data");
+}
+
+void ExchangePort::WriteUnchecked(std::string_view text) {
+    Send(text);
+}
+
+bool ExchangePort::Read(char* buffer, uint32_t limit, uint32_t timeoutMs, uint32_t* length) {
+    uint32_t count = 0;
+    bool ok = Check(serial_.ReadData(buffer + *length, limit, &count, nullptr, timeoutMs),
+                    "Unable to read data");
+    *length += count;
+    return ok;
+}
+
+bool TakeReply(ExchangeHost& host, const char* reply) {
+    std::string text = reply;
+    host.Log(">:" + text + "\r\n");
+    return text.find("at") != std::string::npos;
+}

@@ -1,0 +1,34 @@
+// The frame every exchange shares: open, no handshake, line set, purged; each failing step shows
+// the error box while the port is still open, and the port closes when the frame is destroyed.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "exchanges.h"
+#include "serial_port.h"
+
+class ExchangePort {
+  public:
+    explicit ExchangePort(ExchangeHost& host) : host_(host) {}
+
+    bool Open();
+    // Sets the line to `baud`, 8N1, and empties both queues.
+    bool Configure(uint32_t baud);
+    bool Write(std::string_view text);
+    // A write whose outcome does not decide the exchange.
+    void WriteUnchecked(std::string_view text);
+    // One read of what has arrived, at most `limit` bytes, after `buffer` + `*length`;
+    // `*length` grows by the count.
+    bool Read(char* buffer, uint32_t limit, uint32_t timeoutMs, uint32_t* length);
+
+  private:
+    int32_t Send(std::string_view text);
+    bool Check(int32_t result, std::string_view message);
+
+    ExchangeHost& host_;
+    CSerial serial_;
+};
+
+// Logs a reply (text up to its first NUL) and tells whether it came from the module.
+bool TakeReply(ExchangeHost& host, const char* reply);

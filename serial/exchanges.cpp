@@ -1,0 +1,105 @@
+// The module exchanges. Each is paced by fixed waits with one non-blocking read after them: the
+// wait is the module's whole window to answer.
+#include "exchanges.h"
+
+#include <array>
+#include <string>
+
+#include "exchange_port.h"
+#include "query_texts.h"
+
+namespace {
+
+constexpr std::array<uint32_t, 9> kSearchRates = {115200, 115200, 57600, 38400, 19200,
+                                                  9600,   4800,   2400,  1200};
+constexpr uint32_t kSearchWaitMs = 100;
+constexpr uint32_t kSendWaitMs = 500;
+constexpr uint32_t kQueryWaitMs = 1000;
+constexpr uint32_t kSlowQueryBelowBaud = 9600;
+constexpr uint32_t kReplyBufferSize = 2048;
+
+// Write one text, wait, read once, log what came: the shape of the scan and the submit.
+bool WriteWaitRead(ExchangeHost& host, std::string_view text, uint32_t waitMs, uint32_t limit,
+                   uint32_t timeoutMs) {
+    ExchangePort port(host);
+    if (!port.Open() || !port.Configure(host.Link().baud)) return false;
+    host.ExpectWait(waitMs);
+    if (!port.Write(text)) return false;
+    host.Sleep(waitMs);
+    std::string reply(limit + 1, '\0');
+    uint32_t length = 0;
+    if (!port.Read(reply.data(), limit, timeoutMs, &length)) return false;
+    return length != 0 && TakeReply(host, reply.c_str());
+}
+
+}  // namespace
+
+bool SearchModule(ExchangeHost& host) {
+    ExchangePort port(host);
+    if (!port.Open()) return false;
+    host.ExpectWait(kSearchWaitMs * kSearchRates.size());
+    for (uint32_t rate : kSearchRates) {
+        if (!port.Configure(rate) || !port.Write("at\r\n")) return false;
+        host.Sleep(kSearchWaitMs);
+        char reply[65] = {};
+        uint32_t length = 0;
+        if (!port.Read(reply, 64, 300, &length)) return false;
+        if (length != 0 && TakeReply(host, reply)) {
+            host.SetLinkBaud(rate);
+            host.Log("(:Found Device at " + host.Link().port + "(" + std::to_string(rate) +
+                     ")!\r\n");
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ScanWifi(ExchangeHost& host, std::string_view command) {
+    uint32_t baud = host.Link().baud;
+    // A zero rate never gets past the line setting; it must not divide here either.
+    uint32_t waitMs = baud ? 46080000 / baud + 3600 : 0;
+    return WriteWaitRead(host, command, waitMs, 4096, 4095);
+}
+
+bool SendScript(ExchangeHost& host, std::string_view script) {
+    return WriteWaitRead(host, script, kSendWaitMs, 1024, 300);
+}
+
+bool QueryConfig(ExchangeHost& host, std::string* reply) {
+    uint32_t baud = host.Link().baud;
+    if (baud < kSlowQueryBelowBaud) return QueryConfigSlow(host, reply);
+    ExchangePort port(host);
+    if (!port.Open() || !port.Configure(baud)) return false;
+    host.ExpectWait(kQueryWaitMs);
+    // Only the block's write decides: the lead lines and the spacer merely wake the module up.
+    port.WriteUnchecked(kQueryLead);
+    port.WriteUnchecked(QuerySpacer());
+    if (!port.Write(QueryBlock())) return false;
+    host.Sleep(kQueryWaitMs);
+    std::string buffer(kReplyBufferSize, '\0');
+    uint32_t length = 0;
+    if (!port.Read(buffer.data(), kReplyBufferSize - 1, 1024, &length)) return false;
+    if (length == 0 || !TakeReply(host, buffer.c_str())) return false;
+    *reply = buffer.c_str();
+    return true;
+}
+
+bool QueryConfigSlow(ExchangeHost& host, std::string* reply) {
+    ExchangePort port(host);
+    uint32_t baud = host.Link().baud;
+    if (!port.Open() || !port.Configure(baud)) return false;
+    // The line time of 180 characters: the chunk's echo and its answers.
+    uint32_t chunkWaitMs = 1800000 / baud;
+    auto chunks = QueryChunks();
+    host.ExpectWait(chunkWaitMs * static_cast<uint32_t>(chunks.size()));
+    std::string buffer(kReplyBufferSize, '\0');
+    uint32_t length = 0;
+    for (const std::string& chunk : chunks) {
+        if (!port.Write(chunk)) return false;
+        host.Sleep(chunkWaitMs);
+        if (!port.Read(buffer.data(), kReplyBufferSize - 1 - length, 1024, &length)) return false;
+    }
+    if (length == 0 || !TakeReply(host, buffer.c_str())) return false;
+    *reply = buffer.c_str();
+    return true;
+}

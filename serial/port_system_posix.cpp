@@ -1,0 +1,257 @@
+// The POSIX side of the port seam: termios for the line, poll for every wait, flock and
+// TIOCEXCL for exclusive use, errno mapped to the Windows codes the callers show.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <optional>
+
+#include "exact_baud.h"
+#include "port_system.h"
+#include "termios_line.h"
+#include "win_error.h"
+
+struct PortDevice {
+    int fd = -1;
+    ReadTimeouts timeouts;
+    uint32_t mask = 0;
+    // What the driver keeps beyond termios: the DTR/DSR handshake and the event character.
+    LineState extras;
+};
+
+namespace port_system {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+thread_local std::string tSystemErrorText;
+
+int32_t FailErrno(int err) {
+    tSystemErrorText = std::strerror(err);
+    return WinErrorFromErrno(err);
+}
+
+int32_t FailHangUp() {
+    tSystemErrorText = "The device hung up";
+    return kErrorDeviceNotConnected;
+}
+
+int32_t FailTimeout() {
+    tSystemErrorText.clear();
+    return kErrorTimeout;
+}
+
+std::optional<Clock::time_point> DeadlineAfter(uint32_t ms) {
+    if (ms == kInfinite) return std::nullopt;
+    return Clock::now() + std::chrono::milliseconds(ms);
+}
+
+// Milliseconds left for poll: -1 without a deadline, 0 once it has passed.
+int MsLeft(std::optional<Clock::time_point> deadline) {
+    if (!deadline) return -1;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+int EarlierMsLeft(int a, int b) {
+    if (a < 0) return b;
+    if (b < 0) return a;
+    return a < b ? a : b;
+}
+
+// 0 when the fd is ready for `events`, else a failure code; `waitMs` -1 waits without limit.
+int32_t PollFor(int fd, short events, int waitMs, bool* ready) {
+    pollfd p{fd, events, 0};
+    int n;
+    do n = poll(&p, 1, waitMs);
+    while (n < 0 && errno == EINTR);
+    if (n < 0) return FailErrno(errno);
+    *ready = n > 0 && (p.revents & events);
+    if (!*ready && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return FailHangUp();
+    return 0;
+}
+
+void SetModemLine(int fd, int line, bool on) {
+    // Pseudo-terminals and some adapters have no modem lines; that must not fail the setting.
+    (void)ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line);
+}
+
+bool IsNonBlockingRead(const ReadTimeouts& t) {
+    return t.ReadIntervalTimeout == kMaxDword && t.ReadTotalTimeoutMultiplier == 0 &&
+           t.ReadTotalTimeoutConstant == 0;
+}
+
+}  // namespace
+
+const std::string& SystemErrorText() {
+    return tSystemErrorText;
+}
+
+int32_t Open(const char* path, PortDevice** device) {
+    tSystemErrorText.clear();
+    // O_NONBLOCK keeps a modem line from holding up the open; every later wait is a poll.
+    int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return FailErrno(errno);
+    int err = 0;
+    if (!isatty(fd))
+        err = ENOTTY;
+    else if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        err = errno;
+    if (err) {
+        close(fd);
+        return FailErrno(err);
+    }
+    (void)ioctl(fd, TIOCEXCL);  // also keeps out openers that do not flock
+    *device = new PortDevice{fd, {}, 0, {}};
+    return 0;
+}
+
+void Close(PortDevice* device) {
+    // Dropping unsent output keeps close from waiting on a line that does not drain.
+    tcflush(device->fd, TCOFLUSH);
+    (void)ioctl(device->fd, TIOCNXCL);
+    close(device->fd);
+    delete device;
+}
+
+int32_t SetupQueues(PortDevice*, uint32_t, uint32_t) {
+    // The kernel sizes its tty queues itself.
+    return 0;
+}
+
+void ApplyDefaultConfig(const char*, PortDevice* device) {
+    termios tio{};
+    if (tcgetattr(device->fd, &tio) != 0) return;
+    MakeRaw(&tio);
+    (void)tcsetattr(device->fd, TCSANOW, &tio);
+}
+
+int32_t GetState(PortDevice* device, LineState* line) {
+    termios tio{};
+    if (tcgetattr(device->fd, &tio) != 0) return FailErrno(errno);
+    *line = device->extras;
+    TermiosToLineState(tio, line);
+    if (int err = GetExactBaud(device->fd, &line->BaudRate)) return FailErrno(err);
+    return 0;
+}
+
+int32_t SetState(PortDevice* device, const LineState& line) {
+    int fd = device->fd;
+    termios before{};
+    if (tcgetattr(fd, &before) != 0) return FailErrno(errno);
+    termios after = before;
+    if (int32_t code = LineStateToTermios(line, &after)) {
+        tSystemErrorText = "Line setting not supported";
+        return code;
+    }
+    if (tcsetattr(fd, TCSANOW, &after) != 0) return FailErrno(errno);
+    if (SpeedFromBaud(line.BaudRate) == B0) {
+        if (int err = SetExactBaud(fd, line.BaudRate)) {
+            (void)tcsetattr(fd, TCSANOW, &before);
+            return err == ENOTSUP ? kErrorInvalidParameter : FailErrno(err);
+        }
+    }
+    device->extras = line;
+    SetModemLine(fd, TIOCM_DTR, line.fDtrControl != DTR_CONTROL_DISABLE);
+    if (line.fRtsControl != RTS_CONTROL_HANDSHAKE)
+        SetModemLine(fd, TIOCM_RTS, line.fRtsControl != RTS_CONTROL_DISABLE);
+    return 0;
+}
+
+int32_t GetTimeouts(PortDevice* device, ReadTimeouts* timeouts) {
+    *timeouts = device->timeouts;
+    return 0;
+}
+
+int32_t SetTimeouts(PortDevice* device, const ReadTimeouts& timeouts) {
+    device->timeouts = timeouts;
+    return 0;
+}
+
+int32_t SetMask(PortDevice* device, uint32_t mask) {
+    device->mask = mask;
+    return 0;
+}
+
+int32_t Purge(PortDevice* device) {
+    return tcflush(device->fd, TCIOFLUSH) == 0 ? 0 : FailErrno(errno);
+}
+
+int32_t Read(PortDevice* device, void* buffer, uint32_t size, uint32_t* count, uint32_t timeoutMs) {
+    const ReadTimeouts& t = device->timeouts;
+    bool nonBlocking = IsNonBlockingRead(t);
+    auto waitEnd = DeadlineAfter(timeoutMs);
+    // A total read time-out ends the read successfully with what has arrived by then.
+    std::optional<Clock::time_point> totalEnd;
+    if (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant)
+        totalEnd = DeadlineAfter(t.ReadTotalTimeoutMultiplier * size + t.ReadTotalTimeoutConstant);
+    auto* bytes = static_cast<char*>(buffer);
+    while (*count < size) {
+        ssize_t n = read(device->fd, bytes + *count, size - *count);
+        if (n > 0) {
+            *count += static_cast<uint32_t>(n);
+            continue;
+        }
+        if (n == 0) return FailHangUp();  // a tty reads 0 bytes only once it has hung up
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) return FailErrno(errno);
+        if (nonBlocking) break;
+        int totalLeft = MsLeft(totalEnd);
+        if (totalLeft == 0) break;
+        int waitLeft = MsLeft(waitEnd);
+        if (waitLeft == 0) return FailTimeout();
+        bool ready = false;
+        if (int32_t code = PollFor(device->fd, POLLIN, EarlierMsLeft(totalLeft, waitLeft), &ready))
+            return code;
+    }
+    return 0;
+}
+
+int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* count,
+              uint32_t timeoutMs) {
+    auto waitEnd = DeadlineAfter(timeoutMs);
+    const auto* bytes = static_cast<const char*>(data);
+    while (*count < size) {
+        ssize_t n = write(device->fd, bytes + *count, size - *count);
+        if (n > 0) {
+            *count += static_cast<uint32_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return FailErrno(errno);
+        int waitLeft = MsLeft(waitEnd);
+        if (waitLeft == 0) return FailTimeout();
+        bool ready = false;
+        if (int32_t code = PollFor(device->fd, POLLOUT, waitLeft, &ready)) return code;
+    }
+    return 0;
+}
+
+int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
+    if (device->mask == 0) {
+        tSystemErrorText = "No events asked for";
+        return kErrorInvalidParameter;
+    }
+    auto waitEnd = DeadlineAfter(timeoutMs);
+    short events = (device->mask & EV_RXCHAR) ? POLLIN : 0;
+    for (;;) {
+        pollfd p{device->fd, events, 0};
+        int n = poll(&p, 1, MsLeft(waitEnd));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return FailErrno(errno);
+        if (n == 0) return FailTimeout();
+        if (p.revents & POLLIN) *seen |= EV_RXCHAR;
+        if (p.revents & (POLLHUP | POLLERR)) {
+            if (!(device->mask & EV_ERR)) return FailHangUp();
+            *seen |= EV_ERR;
+        }
+        if (*seen) return 0;
+    }
+}
+
+}  // namespace port_system

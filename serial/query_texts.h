@@ -1,0 +1,24 @@
+// The texts of the configuration query: one block at 9600 baud and above, five chunks below.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view kQueryLead = "at+ver=?\r\nat+remoteip=?\r\n";
+
+// The keys asked for, in the order the module is asked; below 9600 baud only the first 19.
+inline constexpr std::array<std::string_view, 27> kQueryKeys = {
+    "netmode",   "wifi_conf",     "dhcpd",   "dhcpd_ip",  "dhcpd_dns",   "dhcpd_time",
+    "dhcpc",     "net_ip",        "net_dns", "net_wanip", "remoteip",    "remoteport",
+    "remotepro", "timeout",       "mode",    "uart",      "uartpacklen", "uartpacktimeout",
+    "ver",       "CLport",        "escap",   "tcp_auto",  "Channel",     "S2N_Stat",
+    "Get_MAC",   "wifi_ConState", "COM2",
+};
+
+// 125 spaces, "dd" and CR LF: sent between the lead lines and the block.
+std::string QuerySpacer();
+// One query line for each key.
+std::string QueryBlock();
+// The slow query's five chunks: keys 1-4, 5-8, 9-12, 13-16 and 17-19.
+std::array<std::string, 5> QueryChunks();

@@ -1,0 +1,40 @@
+// The error box text of a failed exchange, and the Query button's reply cleaning.
+#include <cstdio>
+
+#include "exchanges.h"
+#include "win_error.h"
+
+std::string SerialErrorText(int32_t code, std::string_view message, std::string_view explanation) {
+    char head[260];
+    std::snprintf(head, sizeof head, "%.*s\n(error code %d)", static_cast<int>(message.size()),
+                  message.data(), code);
+    std::string text = head;
+    text += '\n';
+    text += explanation.empty() ? WinErrorDescription(code) : std::string(explanation);
+    if (std::string hint = WinErrorHint(code); !hint.empty()) text += ". " + hint;
+    return text;
+}
+
+std::string SerialErrorText(int32_t code, std::string_view message) {
+    return SerialErrorText(code, message, {});
+}
+
+void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
+                     std::string_view explanation) {
+    host.ShowError(code, SerialErrorText(code, message, explanation));
+}
+
+void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message) {
+    ShowSerialError(host, code, message, {});
+}
+
+std::string CleanQueryReply(std::string_view reply) {
+    constexpr std::string_view kQueryMark = "?\r\r\n";
+    std::string cleaned;
+    std::size_t from = 0;
+    for (std::size_t at; (at = reply.find(kQueryMark, from)) != std::string_view::npos;
+         from = at + kQueryMark.size())
+        cleaned += reply.substr(from, at - from);
+    cleaned += reply.substr(from);
+    return cleaned;
+}
