@@ -9,21 +9,23 @@
 
 enum class SimFault {
     kNone,
-    kNoAnswer,   // reads and discards everything
-    kDelay,      // answers faultDelayMs late
-    kTruncate,   // answers only the first half of each reply
-    kNulBytes,   // puts a NUL byte into each reply, early on
-    kGarbage,    // answers random bytes without "at"
-    kFlood,      // sends floodBytes of garbage at the line rate after the first line
-    kHangUp,     // closes the master after hangUpAfterBytes bytes received
+    kNoAnswer,  // reads and discards everything
+    kDelay,     // answers faultDelayMs late
+    kTruncate,  // answers only the first half of each reply
+    kNulBytes,  // puts a NUL byte into each reply, early on
+    kGarbage,   // answers random bytes without "at"
+    kFlood,     // sends floodBytes of garbage at the line rate after the first line
+    kHangUp,    // closes the master after hangUpAfterBytes bytes received
+    kCapitals,  // answers in capitals only (AT instead of at)
 };
 
 struct SimOptions {
-    uint32_t baud = 115200;              // answers only while the line is set to this rate
-    bool noiseAtWrongRate = false;       // at other rates, answer line noise instead of nothing
-    bool pace = true;                    // send at the line time of the rate (10 bits a byte)
-    uint32_t scanDelayMs = 2500;         // wifi_Scan answers after this
-    uint32_t transparentReturnMs = 0;    // 0: stay transparent until "+++"; else back by itself
+    uint32_t baud = 115200;            // answers only while the line is set to this rate
+    bool noiseAtWrongRate = false;     // at other rates, answer line noise instead of nothing
+    bool pace = true;                  // send at the line time of the rate (10 bits a byte)
+    uint32_t scanDelayMs = 2500;       // wifi_Scan answers after this
+    uint32_t transparentReturnMs = 0;  // 0: stay transparent until "+++"; else back by itself
+    uint32_t escapeGuardMs = 1000;     // silence needed before and after "+++"
     SimFault fault = SimFault::kNone;
     uint32_t faultDelayMs = 1000;
     std::size_t floodBytes = 1 << 20;
@@ -31,7 +33,7 @@ struct SimOptions {
 };
 
 class SimModule {
-public:
+  public:
     explicit SimModule(SimOptions options = {});
     ~SimModule();  // stops
     SimModule(const SimModule&) = delete;
@@ -50,7 +52,7 @@ public:
     bool Transparent() const;
     void SetOptions(const SimOptions& options);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,28 @@
+// What the simulated module answers to one command line, and the settings it keeps.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+struct ModuleAnswer {
+    std::string text;      // the echo of the line, then the answer
+    bool delayed = false;  // the answer comes after the scan delay
+    bool enterTransparent = false;
+};
+
+class ModuleState {
+  public:
+    ModuleState() { RestoreFactory(); }
+
+    // `line` is one received line without its CR (and LF).
+    ModuleAnswer Answer(std::string_view line);
+    void RestoreFactory();
+    const std::map<std::string, std::string>& Settings() const { return settings_; }
+
+  private:
+    std::string AnswerCommand(std::string_view key, std::string_view value, ModuleAnswer* answer);
+
+    std::map<std::string, std::string> settings_;
+};

@@ -1,0 +1,73 @@
+#include "sim_options_parse.h"
+
+#include <charconv>
+#include <map>
+#include <string_view>
+
+namespace {
+
+const std::map<std::string_view, SimFault>& FaultNames() {
+    static const std::map<std::string_view, SimFault> kNames = {
+        {"none", SimFault::kNone},         {"no-answer", SimFault::kNoAnswer},
+        {"delay", SimFault::kDelay},       {"truncate", SimFault::kTruncate},
+        {"nul", SimFault::kNulBytes},      {"garbage", SimFault::kGarbage},
+        {"flood", SimFault::kFlood},       {"hangup", SimFault::kHangUp},
+        {"capitals", SimFault::kCapitals},
+    };
+    return kNames;
+}
+
+template <typename Number>
+bool ParseNumber(std::string_view text, Number* value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std::string* error) {
+    const std::map<std::string_view, uint32_t*> milliseconds = {
+        {"--baud", &options->baud},
+        {"--scan-delay", &options->scanDelayMs},
+        {"--transparent-return", &options->transparentReturnMs},
+        {"--escape-guard", &options->escapeGuardMs},
+        {"--fault-delay", &options->faultDelayMs},
+    };
+    const std::map<std::string_view, std::size_t*> sizes = {
+        {"--flood-bytes", &options->floodBytes},
+        {"--hangup-after", &options->hangUpAfterBytes},
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--help") return SimArgs::kHelp;
+        if (arg == "--noise") {
+            options->noiseAtWrongRate = true;
+            continue;
+        }
+        if (arg == "--no-pace") {
+            options->pace = false;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            *error = "unknown option or missing value: " + std::string(arg);
+            return SimArgs::kError;
+        }
+        std::string_view value = argv[++i];
+        bool ok = false;
+        if (auto number = milliseconds.find(arg); number != milliseconds.end())
+            ok = ParseNumber(value, number->second);
+        else if (auto size = sizes.find(arg); size != sizes.end())
+            ok = ParseNumber(value, size->second);
+        else if (auto fault = FaultNames().find(value); arg == "--fault")
+            ok = fault != FaultNames().end() && (options->fault = fault->second, true);
+        if (!ok) {
+            *error = "bad option " + std::string(arg) + " " + std::string(value);
+            return SimArgs::kError;
+        }
+    }
+    if (options->baud == 0) {
+        *error = "the rate must not be 0";
+        return SimArgs::kError;
+    }
+    return SimArgs::kRun;
+}

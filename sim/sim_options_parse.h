@@ -1,0 +1,30 @@
+// The command line of qn7-sim.
+#pragma once
+
+#include <string>
+
+#include "sim_module.h"
+
+inline constexpr const char* kSimUsage =
+    "Usage: qn7-sim [options]\n"
+    "Simulates a QN7 module on a pseudo-terminal. Prints the port to open on its first line,\n"
+    "then serves until interrupted (Ctrl+C, SIGTERM).\n"
+    "\n"
+    "  --baud N                 rate the module answers at (default 115200)\n"
+    "  --noise                  answer line noise at other rates instead of nothing\n"
+    "  --no-pace                send at once instead of at the line time of the rate\n"
+    "  --scan-delay MS          delay of the WiFi scan answer (default 2500)\n"
+    "  --transparent-return MS  leave transparent mode by itself after MS (default 0: never)\n"
+    "  --escape-guard MS        silence around \"+++\" that leaves transparent mode "
+    "(default 1000)\n"
+    "  --fault KIND             none, no-answer, delay, truncate, nul, garbage, flood, hangup,\n"
+    "                           capitals\n"
+    "  --fault-delay MS         lateness of the delay fault (default 1000)\n"
+    "  --flood-bytes N          size of the flood fault (default 1048576)\n"
+    "  --hangup-after N         bytes received before the hangup fault (default 1)\n"
+    "  --help                   this text\n";
+
+enum class SimArgs { kRun, kHelp, kError };
+
+// Fills `options` from the arguments; on kError `error` says what was wrong.
+SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std::string* error);
