@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+
+#include "pane_fixture.h"
+
+namespace {
+
+std::string NumberedLines(int first, int last, const char* lineBreak) {
+    std::string text;
+    for (int n = first; n <= last; ++n) {
+        text += "line " + std::to_string(n);
+        if (n < last) text += lineBreak;
+    }
+    return text;
+}
+
+TEST(TextPaneTest, CountsLinesAsARichEditDoes) {
+    const std::pair<const char*, int> cases[] = {{"", 1},       {"a", 1},        {"a\r\n", 2},
+                                                 {"a\r\nb", 2}, {"a\rb", 2},     {"a\nb", 2},
+                                                 {"a\n\rb", 3}, {"\r\n\r\n", 3}, {"a\r\r\nb", 3}};
+    for (const auto& [text, lines] : cases) {
+        MemoryPane pane;
+        pane.Append(text);
+        EXPECT_EQ(pane.LineCount(), lines) << testing::PrintToString(std::string(text));
+    }
+}
+
+TEST(TextPaneTest, RemoveFirstLineTakesTheLineAndItsBreak) {
+    MemoryPane pane;
+    pane.Append("one\r\ntwo\rthree\nfour");
+    pane.RemoveFirstLine();
+    EXPECT_EQ(pane.Text(), "two\rthree\nfour");
+    pane.RemoveFirstLines(2);
+    EXPECT_EQ(pane.Text(), "four");
+    pane.RemoveFirstLine();
+    EXPECT_EQ(pane.Text(), "");
+}
+
+using PaneTest = PaneFixture;
+
+TEST_F(PaneTest, ShowScriptReplacesAndReadsBackTheExactBytes) {
+    ShowScript("old\r\n");
+    const std::string script = "at+netmode=1\r\nat+x=\xE4\xB8\xAD\r\n\nmixed\rend";
+    ShowScript(script);
+    EXPECT_EQ(cmdPane.Text(), script);
+}
+
+struct TrimCase {
+    const char* name;
+    int lines;
+    const char* lineBreak;
+    bool finalBreak;
+    int firstKept;  // number of the first line left
+};
+
+void PrintTo(const TrimCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PaneTrimTest : public PaneFixture, public testing::WithParamInterface<TrimCase> {};
+
+TEST_P(PaneTrimTest, ShowScriptKeepsTheNewestLines) {
+    const TrimCase& c = GetParam();
+    std::string text = NumberedLines(1, c.lines, c.lineBreak);
+    if (c.finalBreak) text += c.lineBreak;
+    ShowScript(text);
+    std::string expected = NumberedLines(c.firstKept, c.lines, c.lineBreak);
+    if (c.finalBreak) expected += c.lineBreak;
+    EXPECT_EQ(cmdPane.Text(), expected);
+    EXPECT_EQ(cmdPane.LineCount(), std::min(c.lines + (c.finalBreak ? 1 : 0), 513));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, PaneTrimTest,
+                         testing::Values(TrimCase{"Exactly512", 512, "\r\n", false, 1},
+                                         TrimCase{"Exactly513", 513, "\r\n", false, 1},
+                                         TrimCase{"Lines514", 514, "\r\n", false, 2},
+                                         TrimCase{"Lines600", 600, "\r\n", false, 88},
+                                         // The empty line after a final break counts too.
+                                         TrimCase{"Lines600FinalBreak", 600, "\r\n", true, 89},
+                                         TrimCase{"Lines600LoneLf", 600, "\n", false, 88},
+                                         TrimCase{"Lines600LoneCr", 600, "\r", false, 88}),
+                         [](const testing::TestParamInfo<TrimCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(PaneTest, LogOf513LinesIsKeptAndOneMoreTrimsIt) {
+    for (int n = 1; n <= 512; ++n) AppendLog(">:line " + std::to_string(n) + "\r\n");
+    EXPECT_EQ(logPane.LineCount(), 513);  // 512 lines and the empty last one
+    EXPECT_EQ(logPane.Text().rfind(">:line 1\r\n", 0), 0u);
+    AppendLog(">:line 513\r\n");
+    EXPECT_EQ(logPane.LineCount(), 513);
+    EXPECT_EQ(logPane.Text().rfind(">:line 2\r\n", 0), 0u);
+    EXPECT_EQ(logPane.Text().substr(logPane.Text().size() - 12), ">:line 513\r\n");
+}
+
+TEST_F(PaneTest, LogPrintfFormatsAnyLength) {
+    LogPrintf(">:%s\r\n", "");
+    EXPECT_EQ(logPane.Text(), ">:\r\n");
+    const std::string reply(10000, 'r');
+    LogPrintf(">:%s\r\n", reply.c_str());
+    EXPECT_EQ(logPane.Text(), ">:\r\n>:" + reply + "\r\n");
+    LogPrintf("(:Found Device at COM%d(%d)!\r\n", 11, 115200);
+    EXPECT_NE(logPane.Text().find("(:Found Device at COM11(115200)!\r\n"), std::string::npos);
+}
+
+TEST_F(PaneTest, NullPanesDoNothing) {
+    g_pCmdPane = nullptr;
+    g_pLogPane = nullptr;
+    ShowScript("x");
+    AppendLog("y");
+    LogPrintf("%s", "z");
+    EXPECT_EQ(cmdPane.Text(), "");
+    EXPECT_EQ(logPane.Text(), "");
+}
+
+// Records the hook calls a widget would mirror.
+class RecordingPane : public TextPane {
+  public:
+    std::string events;
+
+  protected:
+    void OnCleared() override { events += "C"; }
+    void OnAppended(std::string_view text) override { events += "A" + std::string(text); }
+    void OnFrontRemoved(std::size_t bytes) override { events += "R" + std::to_string(bytes); }
+    void OnScrollToBottom() override { events += "S"; }
+};
+
+TEST(PaneHooksTest, WidgetSeesEveryChangeInOrder) {
+    RecordingPane pane;
+    g_pCmdPane = &pane;
+    ShowScript("ab");
+    g_pCmdPane = nullptr;
+    EXPECT_EQ(pane.events, "CAabS");
+    pane.events.clear();
+    pane.Append(NumberedLines(1, 514, "\r\n"));
+    pane.events.clear();
+    TrimPane(pane);
+    EXPECT_EQ(pane.events, "R" + std::to_string(std::string("abline 1\r\n").size()));
+}
+
+}  // namespace

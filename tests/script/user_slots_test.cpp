@@ -1,0 +1,173 @@
+#include "user_slots.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "control_ids.h"
+#include "pane_fixture.h"
+#include "presets.h"
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+class UserSlotsTest : public PaneFixture {
+  protected:
+    void SetUp() override {
+        PaneFixture::SetUp();
+        std::string pattern = (fs::temp_directory_path() / "qn7-slots-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+        SetSlotDirectory(dir);
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove_all(dir);
+        SetSlotDirectory(".");
+        PaneFixture::TearDown();
+    }
+
+    std::string FileText(const std::string& name) const {
+        std::ifstream in(dir / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void WriteFile(const std::string& name, const std::string& bytes) const {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    // Names in the folder other than the given slot files.
+    std::vector<std::string> StrayFiles(std::initializer_list<std::string> slots) const {
+        std::vector<std::string> stray;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(slots.begin(), slots.end(), name) == slots.end()) stray.push_back(name);
+        }
+        return stray;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(UserSlotsTest, SlotNamesAndDefaultFolder) {
+    EXPECT_EQ(SlotName(0), "user0");
+    EXPECT_EQ(SlotName(3), "user3");
+    SetSlotDirectory(".");
+    EXPECT_EQ(SlotDirectory(), fs::path("."));
+}
+
+TEST_F(UserSlotsTest, SaveThenLoadGivesTheSameBytes) {
+    const std::string text = "at+netmode=2\r\nat+wifi_conf=\xE5\xAE\xB6,wpa2_aes,k\r\n\0tail"s;
+    ShowScript(text);
+    ASSERT_TRUE(SaveUserSlot("user2"));
+    EXPECT_EQ(FileText("user2"), text);
+    ShowScript("something else");
+    LoadUserSlot("user2");
+    EXPECT_EQ(cmdPane.Text(), text);
+    EXPECT_EQ(logPane.Text(), "");
+    EXPECT_TRUE(StrayFiles({"user2"}).empty());
+}
+
+TEST_F(UserSlotsTest, SaveReplacesAnExistingSlotWhole) {
+    WriteFile("user1", std::string(5000, 'o'));
+    ShowScript("short");
+    ASSERT_TRUE(SaveUserSlot("user1"));
+    EXPECT_EQ(FileText("user1"), "short");
+    EXPECT_TRUE(StrayFiles({"user1"}).empty());
+}
+
+TEST_F(UserSlotsTest, MissingSlotLoadsNothingSilentlyAndEmptySlotLoadsEmpty) {
+    ShowScript("kept");
+    LoadUserSlot("user0");
+    EXPECT_EQ(cmdPane.Text(), "kept");
+    EXPECT_EQ(logPane.Text(), "");
+    WriteFile("user3", "");
+    LoadUserSlot("user3");
+    EXPECT_EQ(cmdPane.Text(), "");
+}
+
+// Root ignores folder permissions, so a root run saves as an unprivileged user meanwhile.
+bool SaveAsUnprivilegedUser(std::string_view name) {
+    if (::geteuid() != 0) return SaveUserSlot(name);
+    if (::seteuid(65534) != 0) ADD_FAILURE() << "cannot drop privileges";
+    const bool saved = SaveUserSlot(name);
+    if (::seteuid(0) != 0) ADD_FAILURE() << "cannot restore privileges";
+    return saved;
+}
+
+TEST_F(UserSlotsTest, FailedSaveKeepsTheOldSlotAndSaysWhy) {
+    WriteFile("user0", "old contents\r\n");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read |
+                             fs::perms::others_exec);
+    ShowScript("new contents\r\n");
+    EXPECT_FALSE(SaveAsUnprivilegedUser("user0"));
+    EXPECT_EQ(FileText("user0"), "old contents\r\n");
+    EXPECT_TRUE(StrayFiles({"user0"}).empty());
+    const std::string& log = logPane.Text();
+    EXPECT_NE(log.find("Could not save user slot"), std::string::npos) << log;
+    EXPECT_NE(log.find((dir / "user0").string()), std::string::npos) << log;
+    EXPECT_NE(log.find("Permission denied"), std::string::npos) << log;
+}
+
+TEST_F(UserSlotsTest, FailedRenameRemovesTheTemporary) {
+    fs::create_directory(dir / "user1");  // a folder in the slot's place cannot be replaced
+    WriteFile("user1/keep", "x");
+    ShowScript("text");
+    EXPECT_FALSE(SaveUserSlot("user1"));
+    EXPECT_TRUE(StrayFiles({"user1"}).empty());
+    EXPECT_NE(logPane.Text().find("user1"), std::string::npos);
+}
+
+TEST_F(UserSlotsTest, SaveWithoutACommandPaneWritesNothing) {
+    g_pCmdPane = nullptr;
+    EXPECT_FALSE(SaveUserSlot("user0"));
+    EXPECT_TRUE(StrayFiles({}).empty());
+}
+
+TEST(PresetsTest, FirstPresetByteForByteAndButtons) {
+    EXPECT_EQ(FirstPresetScript(),
+              "at+netmode=1\r\nat+dhcpc=1\r\nat+remoteip=192.168.11.245\r\n"
+              "at+remoteport=8080\r\nat+remotepro=tcp\r\nat+timeout=0\r\nat+mode=server\r\n"
+              "at+uart=115200,8,n,1\r\nat+uartpacklen=64\r\nat+uartpacktimeout=10\r\n"
+              "at+net_commit=1\r\nat+reconn=1\r\n");
+    const int order[] = {ctl::kPresetTcpDhcp, ctl::kPresetTcpStatic, ctl::kPresetWifiDhcp,
+                         ctl::kPresetWifiStatic, ctl::kPresetAp};
+    for (std::size_t i = 0; i < kPresets.size(); ++i) {
+        EXPECT_EQ(kPresets[i].buttonId, order[i]);
+        EXPECT_EQ(PresetForButton(order[i]), &kPresets[i]);
+    }
+    EXPECT_EQ(PresetForButton(ctl::kUser0), nullptr);
+}
+
+TEST(PresetsTest, OtherPresetsByteForByte) {
+    const std::string tail =
+        "at+remoteip=192.168.11.245\r\nat+remoteport=8080\r\nat+remotepro=tcp\r\n"
+        "at+timeout=0\r\nat+mode=server\r\nat+uart=115200,8,n,1\r\nat+uartpacklen=64\r\n"
+        "at+uartpacktimeout=10\r\nat+net_commit=1\r\nat+reconn=1\r\n";
+    const std::string staticIp =
+        "at+net_ip=192.168.11.254,255.255.255.0,192.168.11.1\r\n"
+        "at+net_dns=192.168.11.1,8.8.8.8\r\n";
+    const std::string station = "at+wifi_conf=ZOVRA,wpa2_aes,40721596\r\n";
+    EXPECT_EQ(kPresets[1].script, "at+netmode=1\r\nat+dhcpc=0\r\n" + staticIp + tail);
+    EXPECT_EQ(kPresets[2].script, "at+netmode=2\r\n" + station + "at+dhcpc=1\r\n" + tail);
+    EXPECT_EQ(kPresets[3].script,
+              "at+netmode=2\r\n" + station + "at+dhcpc=0\r\n" + staticIp + tail);
+    EXPECT_EQ(kPresets[4].script,
+              "at+netmode=3\r\nat+wifi_conf=Zovra_,wpa2_aes,5813062947\r\nat+dhcpd=1\r\n"
+              "at+dhcpd_ip=192.168.16.100,192.168.16.200,255.255.255.0,192.168.16.254\r\n"
+              "at+dhcpd_dns=192.168.16.254,8.8.8.8\r\nat+dhcpd_time=86400\r\n"
+              "at+net_ip=192.168.16.254,255.255.255.0,192.168.16.254\r\n"
+              "at+net_dns=192.168.16.254,8.8.8.8\r\n" +
+                  tail);
+    const char* labels[] = {"TCP/DHCP", "TCP/静态IP", "无线DHCP", "无线静态IP", "AP模式"};
+    for (std::size_t i = 0; i < kPresets.size(); ++i) EXPECT_STREQ(kPresets[i].label, labels[i]);
+}
+
+}  // namespace
