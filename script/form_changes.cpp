@@ -6,55 +6,36 @@ namespace {
 
 enum class Reaction { kNone, kRecompose, kRecomposeAndReapply };
 
-// What a notification of a form control asks for; kNone for anything that is no form change.
+struct Route {
+    Notify code;
+    Reaction reaction;
+    int ids[8];  // unused places stay 0, which is no control
+};
+
+// Clicks and selections reapply so the enabling rules follow the new choice; typing only
+// recomposes, so the edit being typed in is never rewritten under the caret.
+constexpr Route kRoutes[] = {
+    {Notify::kClicked,
+     Reaction::kRecomposeAndReapply,
+     {ctl::kModeEthernet, ctl::kModeStation, ctl::kModeAp, ctl::kDhcp, ctl::kTcpServer,
+      ctl::kTcpClient, ctl::kUdpServer, ctl::kUdpClient}},
+    {Notify::kSelChange,
+     Reaction::kRecomposeAndReapply,
+     {ctl::kEncryption, ctl::kUartBaud, ctl::kDataBits, ctl::kStopBits, ctl::kParity}},
+    {Notify::kFieldChanged,
+     Reaction::kRecomposeAndReapply,
+     {ctl::kLocalIp, ctl::kMask, ctl::kGateway, ctl::kDns}},
+    {Notify::kEditChange,
+     Reaction::kRecompose,
+     {ctl::kSsid, ctl::kKey, ctl::kRemoteIp, ctl::kRemotePort, ctl::kLocalPort}},
+};
+
 Reaction ReactionTo(int id, Notify code) {
-    switch (code) {
-        case Notify::kClicked:
-            switch (id) {
-                case ctl::kModeEthernet:
-                case ctl::kModeStation:
-                case ctl::kModeAp:
-                case ctl::kDhcp:
-                case ctl::kTcpServer:
-                case ctl::kTcpClient:
-                case ctl::kUdpServer:
-                case ctl::kUdpClient:
-                    return Reaction::kRecomposeAndReapply;
-            }
-            break;
-        case Notify::kSelChange:
-            switch (id) {
-                case ctl::kEncryption:
-                case ctl::kUartBaud:
-                case ctl::kDataBits:
-                case ctl::kStopBits:
-                case ctl::kParity:
-                    return Reaction::kRecomposeAndReapply;
-            }
-            break;
-        case Notify::kFieldChanged:
-            switch (id) {
-                case ctl::kLocalIp:
-                case ctl::kMask:
-                case ctl::kGateway:
-                case ctl::kDns:
-                    return Reaction::kRecomposeAndReapply;
-            }
-            break;
-        case Notify::kEditChange:
-            // Typing only recomposes, so the edit being typed in is never rewritten under
-            // the caret.
-            switch (id) {
-                case ctl::kSsid:
-                case ctl::kKey:
-                case ctl::kRemoteIp:
-                case ctl::kRemotePort:
-                case ctl::kLocalPort:
-                    return Reaction::kRecompose;
-            }
-            break;
-        case Notify::kDoubleClicked:
-            break;
+    for (const Route& route : kRoutes) {
+        if (route.code != code) continue;
+        for (int routed : route.ids) {
+            if (routed == id) return route.reaction;
+        }
     }
     return Reaction::kNone;
 }
