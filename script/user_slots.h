@@ -15,7 +15,8 @@ std::string SlotName(int slot);
 // Shows the slot in the command pane; a slot that cannot be read changes nothing, silently.
 void LoadUserSlot(std::string_view name);
 // Saves the command pane's text atomically (temporary file, then rename). A failure leaves
-// the old slot intact and is reported in the log pane. Returns true on success.
+// the old slot intact and is reported in the log pane. Returns true on success; false, and
+// writes nothing, while there is no command pane.
 bool SaveUserSlot(std::string_view name);
 // Reads a slot's bytes; false when it cannot be read.
 bool ReadUserSlot(std::string_view name, std::string& out);
