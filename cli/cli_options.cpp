@@ -1,0 +1,245 @@
+#include "cli_options.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
+
+#include "at_key.h"
+
+namespace {
+
+struct CommandName {
+    std::string_view name;
+    Command command;
+};
+
+constexpr std::array<CommandName, 8> kCommands = {{
+    {"ports", Command::kPorts},
+    {"search", Command::kSearch},
+    {"query", Command::kQuery},
+    {"submit", Command::kSubmit},
+    {"scan", Command::kScan},
+    {"transparent", Command::kTransparent},
+    {"reset", Command::kReset},
+    {"compose", Command::kCompose},
+}};
+
+std::optional<Command> CommandByName(std::string_view name) {
+    for (const CommandName& entry : kCommands) {
+        if (entry.name == name) return entry.command;
+    }
+    return std::nullopt;
+}
+
+std::string_view NameOf(Command command) {
+    for (const CommandName& entry : kCommands) {
+        if (entry.command == command) return entry.name;
+    }
+    return "";
+}
+
+// A rate is decimal digits only, above zero and within 32 bits; "auto" means search first.
+std::string ParseRate(std::string_view text, CliOptions& options) {
+    if (text == "auto") {
+        options.autoBaud = true;
+        return {};
+    }
+    uint32_t rate = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, rate);
+    if (text.empty() || ec != std::errc() || ptr != end || rate == 0) {
+        return "invalid rate '" + std::string(text) + "': expected a positive number or auto";
+    }
+    options.baud = rate;
+    options.autoBaud = false;
+    return {};
+}
+
+// A pair becomes the line "at+KEY=VALUE": a line break or NUL in it would smuggle another
+// command line into the script, and a key outside the AT key alphabet could match another key.
+std::string ParsePair(std::string_view text, ComposeRequest& request) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return "compose: expected KEY=VALUE, got '" + std::string(text) + "'";
+    }
+    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+        return "compose: KEY=VALUE must not hold CR, LF or NUL (it would add a command line)";
+    }
+    const std::string_view key = text.substr(0, equals);
+    if (key.empty()) return "compose: empty key in '" + std::string(text) + "'";
+    if (!std::all_of(key.begin(), key.end(), IsAtKeyCharacter)) {
+        return "compose: invalid key '" + std::string(key) + "': use letters, digits and '_' only";
+    }
+    request.pairs.emplace_back(key, text.substr(equals + 1));
+    return {};
+}
+
+class Parser {
+  public:
+    explicit Parser(std::span<const std::string> args) : args_(args) {}
+
+    ParseResult Run() {
+        ParseResult result;
+        for (index_ = 0; index_ < args_.size() && result.error.empty(); ++index_) {
+            result.error = Step(args_[index_]);
+        }
+        if (result.error.empty()) result.error = Validate();
+        result.options = options_;
+        return result;
+    }
+
+  private:
+    std::string Step(std::string_view arg) {
+        if (optionsEnded_ || arg == "-" || !arg.starts_with('-')) return Positional(arg);
+        if (arg == "--") {
+            optionsEnded_ = true;
+            return {};
+        }
+        return Option(arg);
+    }
+
+    // Splits "--name=value" and "-xVALUE"; the value, when not attached, is the next argument.
+    std::string Option(std::string_view arg) {
+        std::string_view name = arg;
+        std::optional<std::string_view> attached;
+        if (arg.starts_with("--")) {
+            if (const std::size_t eq = arg.find('='); eq != std::string_view::npos) {
+                name = arg.substr(0, eq);
+                attached = arg.substr(eq + 1);
+            }
+        } else if (arg.size() > 2) {
+            name = arg.substr(0, 2);
+            attached = arg.substr(2);
+        }
+        if (name == "-p" || name == "--port") return WithValue(name, attached, &Parser::SetPort);
+        if (name == "-b" || name == "--baud") return WithValue(name, attached, &Parser::SetBaud);
+        if (name == "--slot-dir") return WithValue(name, attached, &Parser::SetSlotDir);
+        if (name == "--from") return WithValue(name, attached, &Parser::SetFrom);
+        if (attached) return "unknown option '" + std::string(arg) + "'";
+        if (name == "-q" || name == "--quiet") return Flag(options_.quiet);
+        if (name == "-h" || name == "--help") return Flag(options_.help);
+        if (name == "--version") return Flag(options_.version);
+        if (name == "--json") return Flag(options_.json);
+        if (name == "--yes") return Flag(options_.yes);
+        return "unknown option '" + std::string(arg) + "'";
+    }
+
+    static std::string Flag(bool& flag) {
+        flag = true;
+        return {};
+    }
+
+    using Setter = std::string (Parser::*)(std::string_view);
+
+    std::string WithValue(std::string_view name, std::optional<std::string_view> attached,
+                          Setter set) {
+        if (attached) return (this->*set)(*attached);
+        if (index_ + 1 >= args_.size()) return "option '" + std::string(name) + "' needs a value";
+        return (this->*set)(args_[++index_]);
+    }
+
+    std::string SetPort(std::string_view value) {
+        if (value.empty()) return "empty port name";
+        options_.port = value;
+        return {};
+    }
+    std::string SetBaud(std::string_view value) { return ParseRate(value, options_); }
+    std::string SetSlotDir(std::string_view value) {
+        options_.slotDir = std::string(value);
+        return {};
+    }
+    std::string SetFrom(std::string_view value) {
+        options_.compose.fromFile = std::string(value);
+        return {};
+    }
+
+    std::string Positional(std::string_view arg) {
+        if (options_.command == Command::kNone) {
+            const std::optional<Command> command = CommandByName(arg);
+            if (!command) return "unknown command '" + std::string(arg) + "'";
+            options_.command = *command;
+            return {};
+        }
+        if (options_.command == Command::kCompose) return ParsePair(arg, options_.compose);
+        if (options_.command == Command::kSubmit && options_.source.empty() && !arg.empty()) {
+            options_.source = arg;
+            return {};
+        }
+        return "unexpected argument '" + std::string(arg) + "'";
+    }
+
+    std::string OnlyFor(bool present, Command owner, std::string_view option) const {
+        if (!present || options_.command == owner) return {};
+        return std::string(option) + " applies only to " + std::string(NameOf(owner));
+    }
+
+    std::string Validate() const {
+        if (options_.help || options_.version) return {};
+        if (options_.command == Command::kNone) return "no command given";
+        for (std::string error :
+             {OnlyFor(options_.json, Command::kQuery, "--json"),
+              OnlyFor(options_.yes, Command::kReset, "--yes"),
+              OnlyFor(options_.compose.fromFile.has_value(), Command::kCompose, "--from")}) {
+            if (!error.empty()) return error;
+        }
+        if (UsesModule(options_.command) && options_.port.empty()) {
+            return std::string(NameOf(options_.command)) + " needs --port";
+        }
+        if (options_.command == Command::kSubmit && options_.source.empty()) {
+            return "submit needs a SOURCE: a file, - for standard input, or user0 ... user3";
+        }
+        if (options_.command == Command::kReset && !options_.yes) {
+            return "reset restores the module's factory settings; confirm with --yes";
+        }
+        return {};
+    }
+
+    std::span<const std::string> args_;
+    std::size_t index_ = 0;
+    bool optionsEnded_ = false;
+    CliOptions options_;
+};
+
+}  // namespace
+
+ParseResult ParseCommandLine(std::span<const std::string> args) {
+    return Parser(args).Run();
+}
+
+bool UsesModule(Command command) {
+    return command != Command::kNone && command != Command::kPorts && command != Command::kCompose;
+}
+
+std::string UsageText() {
+    return R"(Usage: qn7cfg [OPTIONS] COMMAND [ARGS]
+Configure a QN7 module over its serial port, without the dialog.
+
+Options:
+  -p, --port PORT     device path (/dev/ttyUSB0, a pseudo-terminal...), or COMn on Windows
+  -b, --baud RATE     link baud rate; default 115200; "auto" runs the search first
+                      and uses the rate found
+      --slot-dir DIR  folder of "user0" ... "user3" (default: the current directory)
+  -q, --quiet         do not echo the log lines
+  -h, --help          show this help
+      --version       show the version
+
+Commands:
+  ports                     list the serial ports present, one per line
+  search                    find the module's rate; prints "PORT RATE"
+  query [--json]            read the module's settings; prints the script recomposed from
+                            the answers, or with --json every key answered and its value
+  submit SOURCE             send a script as is; SOURCE is a file, "-" for standard input,
+                            or user0 ... user3
+  scan                      WiFi scan; prints the module's reply
+  transparent               put the module into transparent mode
+  reset --yes               restore the module's factory settings
+  compose [--from FILE] [KEY=VALUE ...]
+                            print the script composed from the start-up form set by the
+                            KEY=VALUE pairs, then FILE (default: the start-up script)
+
+Log lines (the module's replies) go to standard error, results to standard output.
+Exit status: 0 success, 64 usage error, 66 input missing or unreadable, 69 no module
+answered, 74 serial error, 77 permission denied on the port.
+)";
+}

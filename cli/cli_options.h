@@ -1,0 +1,56 @@
+// The command line of qn7cfg as data: parsing is a pure function, so it can be tested and
+// fuzzed without a port or a process.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class Command {
+    kNone,
+    kPorts,
+    kSearch,
+    kQuery,
+    kSubmit,
+    kScan,
+    kTransparent,
+    kReset,
+    kCompose
+};
+
+struct ComposeRequest {
+    std::optional<std::string> fromFile;  // "-" is standard input
+    std::vector<std::pair<std::string, std::string>> pairs;
+};
+
+struct CliOptions {
+    Command command = Command::kNone;
+    std::string port;
+    uint32_t baud = 115200;
+    bool autoBaud = false;  // search first, then use the rate found
+    std::optional<std::string> slotDir;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+    bool json = false;   // query
+    bool yes = false;    // reset
+    std::string source;  // submit
+    ComposeRequest compose;
+};
+
+struct ParseResult {
+    CliOptions options;
+    std::string error;  // empty when the command line is valid
+    bool Ok() const { return error.empty(); }
+};
+
+// `args` excludes the program name.
+ParseResult ParseCommandLine(std::span<const std::string> args);
+
+// Whether a command talks to the module (and so needs --port).
+bool UsesModule(Command command);
+
+std::string UsageText();

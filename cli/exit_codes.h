@@ -1,0 +1,14 @@
+// Exit statuses of qn7cfg, from the BSD sysexits convention, so scripts can tell a typo from a
+// missing module from a broken cable.
+#pragma once
+
+namespace exit_code {
+
+inline constexpr int kOk = 0;
+inline constexpr int kUsage = 64;         // EX_USAGE: bad command line
+inline constexpr int kNoInput = 66;       // EX_NOINPUT: script source missing or unreadable
+inline constexpr int kUnavailable = 69;   // EX_UNAVAILABLE: no module answered
+inline constexpr int kIoError = 74;       // EX_IOERR: the serial port failed
+inline constexpr int kNoPermission = 77;  // EX_NOPERM: not allowed to open the port
+
+}  // namespace exit_code

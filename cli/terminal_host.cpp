@@ -1,0 +1,41 @@
+#include "terminal_host.h"
+
+#include <chrono>
+#include <ostream>
+#include <thread>
+
+#include "exit_codes.h"
+
+namespace {
+
+constexpr std::string_view kReplyPrefix = ">:";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int32_t kAccessDenied = 5;
+
+}  // namespace
+
+TerminalHost::TerminalHost(LinkSettings link, bool quiet, std::ostream& err)
+    : link_(std::move(link)), quiet_(quiet), err_(err) {}
+
+void TerminalHost::Log(std::string_view text) {
+    if (text.starts_with(kReplyPrefix)) {
+        std::string_view reply = text.substr(kReplyPrefix.size());
+        if (reply.ends_with(kLineEnd)) reply.remove_suffix(kLineEnd.size());
+        lastReply_ = reply;
+    }
+    if (!quiet_) err_ << text << std::flush;
+}
+
+void TerminalHost::ShowError(int32_t code, std::string_view text) {
+    errorCode_ = code;
+    err_ << text << '\n' << std::flush;
+}
+
+void TerminalHost::Sleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int TerminalHost::FailureStatus() const {
+    if (!errorCode_) return exit_code::kUnavailable;
+    return *errorCode_ == kAccessDenied ? exit_code::kNoPermission : exit_code::kIoError;
+}

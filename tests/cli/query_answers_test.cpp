@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "query_answers.h"
+#include "script_source.h"
+
+namespace {
+
+TEST(CliAnswers, ReadsEachAnsweredKeyOnceSkippingUnansweredEchoes) {
+    // Cleaned reply: the first two queries are asked twice, the module left COM2 unanswered.
+    const std::string cleaned =
+        "at+ver=V1.2\rat+remoteip=10.0.0.1\r"
+        "                                dd\r\n"
+        "at+netmode=2\rat+wifi_conf=Lab,wpa2_aes,k\rat+ver=V9\rat+remoteip=10.9.9.9\r"
+        "at+COM2=?\r\nat+CLport=\r";
+    const Answers answers = AnsweredKeys(cleaned);
+    const Answers expected = {{"ver", "V1.2"},
+                              {"remoteip", "10.0.0.1"},
+                              {"netmode", "2"},
+                              {"wifi_conf", "Lab,wpa2_aes,k"},
+                              {"CLport", ""}};
+    EXPECT_EQ(answers, expected);
+}
+
+TEST(CliAnswers, AnswerWithoutItsCrIsNotTaken) {
+    EXPECT_EQ(AnsweredKeys("at+netmode=1\rat+dhcpc=1"), (Answers{{"netmode", "1"}}));
+    EXPECT_TRUE(AnsweredKeys("no answer at all, at+ =1\r").empty());
+}
+
+struct JsonCase {
+    const char* name;
+    std::string value;
+    std::string escaped;
+};
+
+class CliJson : public ::testing::TestWithParam<JsonCase> {};
+
+TEST_P(CliJson, EscapesValuesIntoValidJson) {
+    EXPECT_EQ(AnswersToJson({{"k", GetParam().value}}),
+              "{\n  \"k\": \"" + GetParam().escaped + "\"\n}\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliJson,
+    ::testing::Values(JsonCase{"Plain", "192.168.11.245", "192.168.11.245"},
+                      JsonCase{"QuoteAndBackslash", "a\"b\\c", "a\\\"b\\\\c"},
+                      JsonCase{"ControlBytes", "\t\n\x01\x1f", "\\t\\n\\u0001\\u001f"},
+                      JsonCase{"ValidUtf8PassesThrough", "\xe6\x97\xa0\xe7\xba\xbf",
+                               "\xe6\x97\xa0\xe7\xba\xbf"},
+                      JsonCase{"InvalidUtf8IsEscaped", "a\xff\xc3", "a\\u00ff\\u00c3"},
+                      JsonCase{"OverlongIsEscaped", "\xc0\xaf", "\\u00c0\\u00af"},
+                      JsonCase{"SurrogateIsEscaped", "\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliJson, SeveralMembersAndNone) {
+    EXPECT_EQ(AnswersToJson({}), "{}\n");
+    EXPECT_EQ(AnswersToJson({{"netmode", "1"}, {"dhcpc", "0"}}),
+              "{\n  \"netmode\": \"1\",\n  \"dhcpc\": \"0\"\n}\n");
+}
+
+struct LineBreakCase {
+    const char* name;
+    std::string in;
+    std::string out;
+};
+
+class CliLineBreaks : public ::testing::TestWithParam<LineBreakCase> {};
+
+TEST_P(CliLineBreaks, LfAloneBecomesCrLfAndNothingElseChanges) {
+    EXPECT_EQ(ToCrLf(GetParam().in), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CliLineBreaks,
+                         ::testing::Values(LineBreakCase{"Lf", "a\nb\n", "a\r\nb\r\n"},
+                                           LineBreakCase{"CrLfStays", "a\r\nb\r\n", "a\r\nb\r\n"},
+                                           LineBreakCase{"LoneCrStays", "a\rb", "a\rb"},
+                                           LineBreakCase{"LeadingAndDoubleLf", "\n\n", "\r\n\r\n"},
+                                           LineBreakCase{"CrCrLf", "a\r\r\n", "a\r\r\n"},
+                                           LineBreakCase{"Mixed", "a\nb\r\nc", "a\r\nb\r\nc"},
+                                           LineBreakCase{"Empty", "", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "run_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+void ChildExec(const std::string& program, std::vector<char*>& argv, int in, int out, int err,
+               bool dropRoot) {
+    dup2(in, STDIN_FILENO);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    if (dropRoot && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(126);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+// Feeds the input and drains both outputs together, so neither pipe can fill and stall the child.
+void Pump(int inFd, std::string_view input, int outFd, int errFd, ProcessResult& result) {
+    std::array<pollfd, 3> fds = {{{outFd, POLLIN, 0}, {errFd, POLLIN, 0}, {inFd, POLLOUT, 0}}};
+    std::array<std::string*, 2> sinks = {&result.out, &result.err};
+    std::size_t written = 0;
+    if (input.empty()) {
+        close(inFd);
+        fds[2].fd = -1;
+    }
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
+        for (std::size_t i = 0; i < sinks.size(); ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                sinks[i]->append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+            }
+        }
+        if (fds[2].fd >= 0 && fds[2].revents != 0) {
+            const ssize_t n = write(inFd, input.data() + written, input.size() - written);
+            if (n > 0) written += static_cast<std::size_t>(n);
+            if (n < 0 || written == input.size()) {
+                close(inFd);
+                fds[2].fd = -1;
+            }
+        }
+    }
+    if (fds[2].fd >= 0) close(inFd);
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const ProcessOptions& options) {
+    ProcessResult result;
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+        return result;
+    }
+    // Built before the fork: the child may only make async-signal-safe calls.
+    std::vector<std::string> storage{program};
+    storage.insert(storage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : storage) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    std::signal(SIGPIPE, SIG_IGN);
+    const pid_t pid = fork();
+    if (pid == 0) ChildExec(program, argv, in[0], out[1], err[1], options.dropRoot);
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    if (pid < 0) {
+        close(in[1]);
+        close(out[0]);
+        close(err[0]);
+        return result;
+    }
+    Pump(in[1], options.input, out[0], err[0], result);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
