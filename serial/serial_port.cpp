@@ -195,6 +195,12 @@ char CSerial::GetEventChar() {
     return ReadState(&line) ? line.EvtChar : 0;
 }
 
+int32_t CSerial::PurgeBuffers() {
+    Succeed();
+    if (!m_hPort) return FailClosed();
+    return FailFromSystem(port_system::Purge(m_hPort));
+}
+
 int32_t CSerial::WriteString(const char* text, uint32_t* written, SerialOverlapped* overlapped,
                              uint32_t timeoutMs) {
     return WriteData(text, static_cast<uint32_t>(std::strlen(text)), written, overlapped,

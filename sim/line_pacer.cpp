@@ -8,7 +8,10 @@ void LinePacer::SetBaud(uint32_t baud, bool pace) {
 }
 
 void LinePacer::Queue(std::string bytes, Clock::time_point notBefore) {
-    if (!bytes.empty()) queue_.push_back({std::move(bytes), notBefore});
+    if (bytes.empty()) return;
+    // A line that has been idle has no credit to burst with.
+    if (queue_.empty()) lineFreeAt_ = std::max(lineFreeAt_, notBefore);
+    queue_.push_back({std::move(bytes), notBefore});
 }
 
 void LinePacer::PutBack(std::string bytes, Clock::time_point now) {
@@ -21,8 +24,6 @@ LinePacer::Clock::time_point LinePacer::NextDue() const {
 
 std::string LinePacer::TakeDue(Clock::time_point now) {
     std::string due;
-    // A line idle for a while has no credit to burst with.
-    lineFreeAt_ = std::max(lineFreeAt_, now - byteTime_);
     while (!queue_.empty()) {
         Segment& front = queue_.front();
         Clock::time_point start = std::max(lineFreeAt_, front.notBefore);

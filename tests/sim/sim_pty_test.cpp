@@ -1,0 +1,112 @@
+// The simulator on a real pseudo-terminal, driven through the serial port class.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "serial_port.h"
+#include "sim_module.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+class SimPtyTest : public ::testing::Test {
+  protected:
+    void Start(SimOptions options) {
+        sim = std::make_unique<SimModule>(options);
+        ASSERT_EQ(sim->Start(), 0);
+        ASSERT_EQ(port.OpenPort(sim->SlavePath().c_str(), 0, 0, true), 0);
+    }
+    std::string Talk(const char* text, uint32_t baud, int waitMs = 100) {
+        EXPECT_EQ(port.ConfigureLine(baud, 8, 0, 0), 0);
+        port.PurgeBuffers();
+        EXPECT_EQ(port.WriteString(text, nullptr, nullptr, kInfinite), 0);
+        std::this_thread::sleep_for(milliseconds(waitMs));
+        char buffer[512];
+        uint32_t count = 0;
+        EXPECT_EQ(port.ReadData(buffer, sizeof buffer, &count, nullptr, 300), 0);
+        return std::string(buffer, count);
+    }
+    std::unique_ptr<SimModule> sim;
+    CSerial port;
+};
+
+TEST_F(SimPtyTest, AnswersOnlyAtItsOwnRate) {
+    SimOptions options;
+    options.baud = 57600;
+    Start(options);
+    EXPECT_EQ(Talk("at\r\n", 115200), "");
+    EXPECT_EQ(Talk("at\r\n", 57600), "at\r\r\nok\r");
+    EXPECT_EQ(sim->Received(), "at\r\nat\r\n");
+}
+
+TEST_F(SimPtyTest, ServesTheNextOpenAfterAClose) {
+    Start({});
+    EXPECT_EQ(Talk("at\r\n", 115200), "at\r\r\nok\r");
+    port.ClosePort();
+    ASSERT_EQ(port.OpenPort(sim->SlavePath().c_str(), 0, 0, true), 0);
+    EXPECT_EQ(Talk("at+mode=?\r\n", 115200), "at+mode=?\r\r\nserver\r");
+}
+
+TEST_F(SimPtyTest, PacesItsOutputAtTheLineRate) {
+    SimOptions options;
+    options.baud = 1200;  // 120 bytes a second
+    Start(options);
+    std::string early = Talk("at+dhcpd_ip=?\r\n", 1200, 100);
+    EXPECT_LT(early.size(), 30u);  // 84 bytes of answer take 700 ms
+    std::this_thread::sleep_for(milliseconds(1200));
+    char buffer[256];
+    uint32_t count = 0;
+    EXPECT_EQ(port.ReadData(buffer, sizeof buffer, &count, nullptr, 300), 0);
+    EXPECT_EQ(early + std::string(buffer, count),
+              "at+dhcpd_ip=?\r\r\n192.168.16.100,192.168.16.200,255.255.255.0,192.168.16.254\r");
+}
+
+TEST_F(SimPtyTest, TransparentModeIgnoresCommandsUntilEscaped) {
+    SimOptions options;
+    options.escapeGuardMs = 100;
+    Start(options);
+    EXPECT_EQ(Talk("at+reconn=1\r\n", 115200), "at+reconn=1\r\r\nok\r");
+    EXPECT_TRUE(sim->Transparent());
+    EXPECT_EQ(Talk("at\r\n", 115200, 200), "");
+    EXPECT_EQ(Talk("+++", 115200, 300), "\r\nok\r\n");
+    EXPECT_FALSE(sim->Transparent());
+    EXPECT_EQ(Talk("at\r\n", 115200), "at\r\r\nok\r");
+}
+
+TEST_F(SimPtyTest, TransparentModeCanEndByItself) {
+    SimOptions options;
+    options.transparentReturnMs = 200;
+    Start(options);
+    Talk("at+reconn=1\r\n", 115200);
+    EXPECT_TRUE(sim->Transparent());
+    std::this_thread::sleep_for(milliseconds(600));
+    EXPECT_FALSE(sim->Transparent());
+}
+
+TEST_F(SimPtyTest, FloodKeepsComing) {
+    SimOptions options;
+    options.fault = SimFault::kFlood;
+    options.floodBytes = 5000;
+    options.pace = false;
+    Start(options);
+    std::string reply = Talk("at\r\n", 115200);
+    EXPECT_TRUE(reply.starts_with("at\r\r\nok\r"));
+    EXPECT_GT(reply.size(), 100u);
+}
+
+TEST_F(SimPtyTest, DelayedAnswerComesLate) {
+    SimOptions options;
+    options.fault = SimFault::kDelay;
+    options.faultDelayMs = 400;
+    Start(options);
+    EXPECT_EQ(Talk("at\r\n", 115200, 50), "");
+    std::this_thread::sleep_for(milliseconds(700));
+    char buffer[64];
+    uint32_t count = 0;
+    EXPECT_EQ(port.ReadData(buffer, sizeof buffer, &count, nullptr, 300), 0);
+    EXPECT_EQ(std::string(buffer, count), "at\r\r\nok\r");
+}
+
+}  // namespace
