@@ -1,10 +1,10 @@
 #include "exchanges.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 
+#include "pty_pair.h"
 #include "query_texts.h"
 #include "recording_host.h"
 #include "serial_port.h"
@@ -13,14 +13,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int OpenFdCount() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (readdir(dir)) ++count;
-    closedir(dir);
-    return count;
-}
 
 class ExchangeTest : public ::testing::Test {
   protected:

@@ -1,6 +1,5 @@
 #include "serial_port.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -237,14 +236,6 @@ TEST_F(SerialPortTest, HangUpIsAnErrorNotSilence) {
     EXPECT_EQ(port.WriteString("at\r\n", nullptr, nullptr, kInfinite), kErrorDeviceNotConnected);
     EXPECT_EQ(port.WaitForEvent(nullptr, 1000), 0);
     EXPECT_EQ(port.EventsSeen() & EV_ERR, EV_ERR);
-}
-
-int OpenFdCount() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (readdir(dir)) ++count;
-    closedir(dir);
-    return count;
 }
 
 TEST_F(SerialPortTest, DestructionClosesThePort) {
