@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -89,8 +89,8 @@ class CliComposeFrom : public ::testing::Test {
   protected:
     void SetUp() override {
         path_ = std::filesystem::temp_directory_path() /
-                ("qn7cfg-compose-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
+                ("qn7cfg-compose-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
     }
     void TearDown() override { std::filesystem::remove(path_); }
     void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
