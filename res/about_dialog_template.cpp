@@ -1,7 +1,7 @@
 // About box, template 100.
 #include "control_ids.h"
 #include "dialog_template.h"
-#include "strings.h"
+#include "resource_strings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "strings.h"
+#include "resource_strings.h"
 
 const char* LoadResourceString(int id) {
     switch (id) {

@@ -1,0 +1,6 @@
+// The application icon (icon 128) in all its sizes.
+#pragma once
+
+#include <QIcon>
+
+QIcon AppIcon();

@@ -1,0 +1,51 @@
+#include "pane_widget.h"
+
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+PaneWidget::PaneWidget(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabChangesFocus(true);
+    setUndoRedoEnabled(false);
+    // The panes show no scroll bars; the wheel and the keys still scroll.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void PaneWidget::UseFixedWidthFont() {
+    QFont fixed = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
+                      ? QFont(QStringLiteral("Courier New"))
+                      : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(font().pointSizeF());
+    setFont(fixed);
+}
+
+void PaneWidget::OnCleared() {
+    clear();
+    endsWithCr_ = false;
+}
+
+void PaneWidget::OnAppended(std::string_view text) {
+    if (text.empty()) return;
+    if (endsWithCr_ && text.front() == '\n') text.remove_prefix(1);
+    endsWithCr_ = text.ends_with('\r');
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(shown);
+}
+
+void PaneWidget::OnFrontRemoved(std::size_t /*bytes*/) {
+    QTextCursor cursor(document()->firstBlock());
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+void PaneWidget::OnScrollToBottom() {
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}

@@ -1,0 +1,21 @@
+// The application: reads the command line, starts the demo module when asked, and runs the
+// main dialog until it closes.
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+class SimModule;
+
+class CQN7_SETUPTOOLApp : public QApplication {
+    Q_OBJECT
+  public:
+    CQN7_SETUPTOOLApp(int& argc, char** argv);
+    ~CQN7_SETUPTOOLApp() override;
+
+    // Runs the whole program; the exit code of the process.
+    int InitInstance();
+
+  private:
+    std::unique_ptr<SimModule> demoModule_;
+};

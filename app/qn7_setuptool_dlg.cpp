@@ -1,0 +1,352 @@
+#include "qn7_setuptool_dlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+
+#include "about_dlg.h"
+#include "app_icon.h"
+#include "at_text.h"
+#include "control_ids.h"
+#include "ip_address_edit.h"
+#include "link_settings.h"
+#include "message_boxes.h"
+#include "pane_widget.h"
+#include "port_combo_box.h"
+#include "presets.h"
+#include "resource_strings.h"
+#include "script_form.h"
+#include "slot_button.h"
+#include "user_slots.h"
+
+PortComboBox* g_pComPortList = nullptr;
+QComboBox* g_pLinkBaudList = nullptr;
+
+namespace {
+
+// Below the action buttons, inside the dialog's bottom margin.
+constexpr DialogRect kProgressRect = {233, 326, 218, 8};
+constexpr int kProgressSteps = 1000;
+
+const QStringList kLinkBaudEntries = {"110",   "300",   "600",    "1200",   "2400",
+                                      "4800",  "9600",  "14400",  "19200",  "38400",
+                                      "56000", "57600", "115200", "128000", "256000"};
+constexpr int kLinkBaudInitialIndex = 12;  // "115200", the initial link rate
+#ifdef _WIN32
+constexpr int kComPortInitialIndex = 10;  // "COM11", the initial port
+#endif
+
+// The buttons that start an exchange; they stay disabled while one runs.
+constexpr int kExchangeButtons[] = {ctl::kSearch,   ctl::kSubmit,      ctl::kQuery,
+                                    ctl::kWifiScan, ctl::kTransparent, ctl::kFactoryReset};
+
+template <size_t N>
+QStringList ToStringList(const std::array<const char*, N>& entries) {
+    QStringList list;
+    for (const char* entry : entries) list << QString::fromUtf8(entry);
+    return list;
+}
+
+QFont DialogFont(const DialogTemplate& dialog) {
+    QFont font = QApplication::font();
+    font.setPointSize(dialog.fontPoints);
+    return font;
+}
+
+int SlotOf(int id, int firstId) {
+    return id - firstId;
+}
+
+}  // namespace
+
+const CQN7_SETUPTOOLDlg::DispatchEntry CQN7_SETUPTOOLDlg::kDispatchTable[] = {
+    {ctl::kSearch, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedSearch},
+    {ctl::kPresetTcpDhcp, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedPreset},
+    {ctl::kPresetWifiDhcp, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedPreset},
+    {ctl::kPresetAp, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedPreset},
+    {ctl::kPresetTcpStatic, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedPreset},
+    {ctl::kPresetWifiStatic, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedPreset},
+    {ctl::kFactoryReset, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset},
+    {ctl::kUser0, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedUserSlot},
+    {ctl::kUser0 + 1, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedUserSlot},
+    {ctl::kUser0 + 2, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedUserSlot},
+    {ctl::kUser3, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedUserSlot},
+    {ctl::kUser0, Notify::kDoubleClicked, &CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot},
+    {ctl::kUser0 + 1, Notify::kDoubleClicked, &CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot},
+    {ctl::kUser0 + 2, Notify::kDoubleClicked, &CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot},
+    {ctl::kUser3, Notify::kDoubleClicked, &CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot},
+    {ctl::kSave0, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot},
+    {ctl::kSave0 + 1, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot},
+    {ctl::kSave0 + 2, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot},
+    {ctl::kSave3, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot},
+    {ctl::kSubmit, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedSubmit},
+    {ctl::kQuery, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedQuery},
+    {ctl::kComPortList, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnSelchangeComPort},
+    {ctl::kLinkBaudList, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud},
+    {ctl::kModeEthernet, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kModeStation, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kModeAp, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kDhcp, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kTcpServer, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kTcpClient, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kUdpServer, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kUdpClient, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kSsid, Notify::kEditChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kKey, Notify::kEditChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kRemoteIp, Notify::kEditChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kRemotePort, Notify::kEditChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kLocalPort, Notify::kEditChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kEncryption, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kUartBaud, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kDataBits, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kStopBits, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kParity, Notify::kSelChange, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kLocalIp, Notify::kFieldChanged, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kMask, Notify::kFieldChanged, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kGateway, Notify::kFieldChanged, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kDns, Notify::kFieldChanged, &CQN7_SETUPTOOLDlg::OnFormControlChanged},
+    {ctl::kTransparent, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedTransparent},
+    {ctl::kWifiScan, Notify::kClicked, &CQN7_SETUPTOOLDlg::OnBnClickedWifiScan},
+};
+
+CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppIcon()) {
+    const DialogTemplate& dialog = kMainDialogTemplate;
+    setFont(DialogFont(dialog));
+    const DialogBaseUnits units = DialogBaseUnits::Of(font());
+    setWindowTitle(QString::fromUtf8(dialog.caption));
+    setFixedSize(units.ToPixels(dialog.width, dialog.height));
+    controls_ = BuildControls(this, dialog, units, [](const ControlTemplate& control, QWidget* p) {
+        QWidget* custom = nullptr;
+        if (control.id == ctl::kComPortList) custom = new PortComboBox(p);
+        if (control.id == ctl::kCmdPane || control.id == ctl::kLogPane) custom = new PaneWidget(p);
+        return custom;
+    });
+    ApplyDialogInit(controls_);
+    for (const auto& [id, widget] : controls_) form_.Add(id, widget);
+
+    runner_ = new ExchangeRunner(this);
+    progress_ = new QProgressBar(this);
+    progress_->setGeometry(units.ToPixels(kProgressRect));
+    progress_->setRange(0, kProgressSteps);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    progressTimer_.setInterval(100);
+    connect(&progressTimer_, &QTimer::timeout, this, &CQN7_SETUPTOOLDlg::UpdateProgress);
+    connect(runner_, &ExchangeRunner::busyChanged, this, &CQN7_SETUPTOOLDlg::OnExchangeBusy);
+    connect(runner_, &ExchangeRunner::waitExpected, this, &CQN7_SETUPTOOLDlg::StartProgress);
+
+    DoDataExchange();
+    OnInitDialog();
+    WireDispatchTable();
+}
+
+CQN7_SETUPTOOLDlg::~CQN7_SETUPTOOLDlg() {
+    runner_->Shutdown();
+    g_pCmdPane = nullptr;
+    g_pLogPane = nullptr;
+    g_pComPortList = nullptr;
+    g_pLinkBaudList = nullptr;
+}
+
+QWidget* CQN7_SETUPTOOLDlg::Control(int id) const {
+    return form_.Widget(id);
+}
+
+void CQN7_SETUPTOOLDlg::DoDataExchange() {
+    m_LogPane = qobject_cast<PaneWidget*>(Control(ctl::kLogPane));
+    m_CmdPane = qobject_cast<PaneWidget*>(Control(ctl::kCmdPane));
+    m_ComPortList = qobject_cast<PortComboBox*>(Control(ctl::kComPortList));
+    m_LinkBaudList = qobject_cast<QComboBox*>(Control(ctl::kLinkBaudList));
+    m_SsidEdit = qobject_cast<QLineEdit*>(Control(ctl::kSsid));
+    m_EncryptionList = qobject_cast<QComboBox*>(Control(ctl::kEncryption));
+    m_KeyEdit = qobject_cast<QLineEdit*>(Control(ctl::kKey));
+    m_RemoteIpEdit = qobject_cast<QLineEdit*>(Control(ctl::kRemoteIp));
+    m_BaudList = qobject_cast<QComboBox*>(Control(ctl::kUartBaud));
+    m_DataBitsList = qobject_cast<QComboBox*>(Control(ctl::kDataBits));
+    m_StopBitsList = qobject_cast<QComboBox*>(Control(ctl::kStopBits));
+    m_ParityList = qobject_cast<QComboBox*>(Control(ctl::kParity));
+}
+
+bool CQN7_SETUPTOOLDlg::OnInitDialog() {
+    // Without a window menu of ours, the About item lives in the dialog's context menu.
+    setWindowIcon(m_hIcon);
+
+    g_pLogPane = m_LogPane;
+    g_pCmdPane = m_CmdPane;
+    m_LogPane->UseFixedWidthFont();
+
+    g_pComPortList = m_ComPortList;
+    g_pLinkBaudList = m_LinkBaudList;
+
+    AddListEntries(m_EncryptionList, ToStringList(kEncryptionLabels));
+    AddListEntries(m_BaudList, ToStringList(kUartBaudRates));
+    AddListEntries(m_DataBitsList, ToStringList(kDataBitsEntries));
+    AddListEntries(m_StopBitsList, ToStringList(kStopBitsEntries));
+    AddListEntries(m_ParityList, ToStringList(kParityLabels));
+    FillLinkLists();
+
+    StartUpForm(form_);
+    Control(ctl::kSubmit)->setFocus();
+    return true;
+}
+
+void FillLinkLists() {
+#ifdef _WIN32
+    g_pComPortList->Refresh();
+    g_pComPortList->setCurrentIndex(kComPortInitialIndex);
+#else
+    g_pComPortList->Refresh();
+    g_strComPort = g_pComPortList->currentText().toStdString();
+#endif
+    AddListEntries(g_pLinkBaudList, kLinkBaudEntries);
+    g_pLinkBaudList->setCurrentIndex(kLinkBaudInitialIndex);
+}
+
+void CQN7_SETUPTOOLDlg::WireDispatchTable() {
+    for (const DispatchEntry& entry : kDispatchTable) {
+        QWidget* widget = Control(entry.id);
+        const auto call = [this, entry] { (this->*entry.handler)(entry.id); };
+        switch (entry.code) {
+            case Notify::kClicked:
+                connect(qobject_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
+                        call);
+                break;
+            case Notify::kDoubleClicked:
+                connect(qobject_cast<SlotButton*>(widget), &SlotButton::doubleClicked, this, call);
+                break;
+            case Notify::kSelChange:
+                connect(qobject_cast<QComboBox*>(widget), &QComboBox::activated, this, call);
+                break;
+            case Notify::kEditChange:
+                connect(qobject_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this, call);
+                break;
+            case Notify::kFieldChanged:
+                connect(qobject_cast<IpAddressEdit*>(widget), &IpAddressEdit::fieldChanged, this,
+                        call);
+                break;
+        }
+    }
+    connect(m_ComPortList, &PortComboBox::portTyped, this,
+            [this] { OnSelchangeComPort(ctl::kComPortList); });
+}
+
+void CQN7_SETUPTOOLDlg::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    const QAction* about = menu.addAction(QString::fromUtf8(LoadResourceString(kIdsAboutBox)));
+    if (menu.exec(event->globalPos()) == about) OnSysCommand(kAboutCommandId);
+}
+
+void CQN7_SETUPTOOLDlg::OnSysCommand(int commandId) {
+    if ((commandId & 0xFFF0) != kAboutCommandId) return;
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CQN7_SETUPTOOLDlg::done(int result) {
+    // Closing during an exchange ends it and releases the port before the window goes.
+    runner_->Shutdown();
+    QDialog::done(result);
+}
+
+void CQN7_SETUPTOOLDlg::UsePort(const QString& port) {
+    m_ComPortList->KeepAndSelect(port);
+    g_strComPort = port.toStdString();
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedSearch(int /*id*/) {
+    RunExchange([](ExchangeHost& host) { SearchModule(host); });
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedPreset(int id) {
+    if (const Preset* preset = PresetForButton(id)) ShowScript(preset->script);
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/) {
+    if (!AskYesNo(QStringLiteral("Save"), QStringLiteral("Reset to Default Setting? "))) return;
+    RunExchange([](ExchangeHost& host) { SendScript(host, kFactoryResetCommand); });
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedUserSlot(int id) {
+    LoadUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+}
+
+void CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot(int id) {
+    SaveUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot(int id) {
+    const std::string name = SlotName(SlotOf(id, ctl::kSave0));
+    const QString question = QStringLiteral("Save current config to %1?").arg(name.c_str());
+    if (AskYesNo(QStringLiteral("Save"), question)) SaveUserSlot(name);
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedSubmit(int /*id*/) {
+    RunExchange([script = g_pCmdPane->Text()](ExchangeHost& host) { SendScript(host, script); });
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/) {
+    auto reply = std::make_shared<std::string>();
+    auto found = std::make_shared<bool>(false);
+    RunExchange([reply, found](ExchangeHost& host) { *found = QueryConfig(host, reply.get()); },
+                [this, reply, found] {
+                    const std::string cleaned = *found ? CleanQueryReply(*reply) : std::string();
+                    ShowScript(cleaned);
+                    ApplyScript(form_, cleaned);
+                    g_szScript = ComposeScript(form_);
+                    ShowScript(g_szScript);
+                });
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedTransparent(int /*id*/) {
+    RunExchange([](ExchangeHost& host) { SendScript(host, kTransparentCommand); });
+}
+
+void CQN7_SETUPTOOLDlg::OnBnClickedWifiScan(int /*id*/) {
+    RunExchange([](ExchangeHost& host) { ScanWifi(host, kWifiScanCommand); });
+}
+
+void CQN7_SETUPTOOLDlg::OnSelchangeComPort(int /*id*/) {
+    g_strComPort = m_ComPortList->currentText().toStdString();
+}
+
+void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/) {
+    g_nLinkBaud = static_cast<uint32_t>(
+        std::strtoul(m_LinkBaudList->currentText().toLatin1().constData(), nullptr, 10));
+}
+
+void CQN7_SETUPTOOLDlg::OnFormControlChanged(int id) {
+    // The notification follows from the kind of control, as the dispatch table wires it.
+    QWidget* widget = Control(id);
+    Notify code = Notify::kClicked;
+    if (qobject_cast<QComboBox*>(widget)) code = Notify::kSelChange;
+    if (qobject_cast<QLineEdit*>(widget)) code = Notify::kEditChange;
+    if (qobject_cast<IpAddressEdit*>(widget)) code = Notify::kFieldChanged;
+    OnFormChanged(form_, id, code);
+}
+
+void CQN7_SETUPTOOLDlg::RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then) {
+    runner_->Start(g_strComPort, std::move(work), std::move(then));
+}
+
+void CQN7_SETUPTOOLDlg::OnExchangeBusy(bool busy) {
+    for (int id : kExchangeButtons) Control(id)->setEnabled(!busy);
+    if (busy) return;
+    progressTimer_.stop();
+    progress_->hide();
+}
+
+void CQN7_SETUPTOOLDlg::StartProgress(quint32 totalMs) {
+    progressTotalMs_ = std::max<quint32>(totalMs, 1);
+    progressClock_.start();
+    progress_->setValue(0);
+    progress_->show();
+    progressTimer_.start();
+}
+
+void CQN7_SETUPTOOLDlg::UpdateProgress() {
+    const qint64 elapsed = std::min<qint64>(progressClock_.elapsed(), progressTotalMs_);
+    progress_->setValue(static_cast<int>(elapsed * kProgressSteps / progressTotalMs_));
+}

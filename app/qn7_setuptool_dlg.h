@@ -1,0 +1,102 @@
+// The main dialog: the form, the two panes, the link and the buttons, built from template 102.
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QTimer>
+
+#include "control_ids.h"
+#include "exchange_runner.h"
+#include "template_builder.h"
+#include "widget_form.h"
+
+class PaneWidget;
+class PortComboBox;
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+
+inline constexpr int kAboutCommandId = 0x0010;
+
+class CQN7_SETUPTOOLDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CQN7_SETUPTOOLDlg(QWidget* parent = nullptr);
+    ~CQN7_SETUPTOOLDlg() override;
+
+    // The widget of a control ID; nullptr when the template has none.
+    QWidget* Control(int id) const;
+    WidgetForm& Form() { return form_; }
+    ExchangeRunner& Runner() { return *runner_; }
+    // Selects a port the program provides (the demo module) and keeps it in the list.
+    void UsePort(const QString& port);
+
+    void done(int result) override;
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    using Handler = void (CQN7_SETUPTOOLDlg::*)(int id);
+    struct DispatchEntry {
+        int id;
+        Notify code;
+        Handler handler;
+    };
+    static const DispatchEntry kDispatchTable[];
+
+    void DoDataExchange();
+    bool OnInitDialog();
+    void WireDispatchTable();
+    void OnSysCommand(int commandId);
+
+    // Handlers, one per control and notification.
+    void OnBnClickedSearch(int id);
+    void OnBnClickedPreset(int id);
+    void OnBnClickedFactoryReset(int id);
+    void OnBnClickedUserSlot(int id);
+    void OnBnDoubleClickedUserSlot(int id);
+    void OnBnClickedSaveSlot(int id);
+    void OnBnClickedSubmit(int id);
+    void OnBnClickedQuery(int id);
+    void OnBnClickedTransparent(int id);
+    void OnBnClickedWifiScan(int id);
+    void OnSelchangeComPort(int id);
+    void OnSelchangeLinkBaud(int id);
+    void OnFormControlChanged(int id);
+
+    void RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then = {});
+    void OnExchangeBusy(bool busy);
+    void StartProgress(quint32 totalMs);
+    void UpdateProgress();
+
+    // In the order the controls are bound.
+    QIcon m_hIcon;
+    PaneWidget* m_LogPane = nullptr;
+    PaneWidget* m_CmdPane = nullptr;
+    PortComboBox* m_ComPortList = nullptr;
+    QComboBox* m_LinkBaudList = nullptr;
+    QLineEdit* m_SsidEdit = nullptr;
+    QComboBox* m_EncryptionList = nullptr;
+    QLineEdit* m_KeyEdit = nullptr;
+    QLineEdit* m_RemoteIpEdit = nullptr;
+    QComboBox* m_BaudList = nullptr;
+    QComboBox* m_DataBitsList = nullptr;
+    QComboBox* m_StopBitsList = nullptr;
+    QComboBox* m_ParityList = nullptr;
+
+    ControlMap controls_;
+    WidgetForm form_;
+    ExchangeRunner* runner_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QTimer progressTimer_;
+    QElapsedTimer progressClock_;
+    quint32 progressTotalMs_ = 0;
+};
+
+extern PortComboBox* g_pComPortList;
+extern QComboBox* g_pLinkBaudList;
+
+// Fills the port list and the hidden link-baud list and selects their entries.
+void FillLinkLists();

@@ -1,0 +1,87 @@
+#include "widget_form.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "ip_address_edit.h"
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QWidget* WidgetForm::Widget(int id) const {
+    const auto found = widgets_.find(id);
+    return found == widgets_.end() ? nullptr : found->second;
+}
+
+bool WidgetForm::IsChecked(int id) const {
+    const auto* button = qobject_cast<const QAbstractButton*>(Widget(id));
+    return button != nullptr && button->isChecked();
+}
+
+std::string WidgetForm::GetText(int id) const {
+    QWidget* widget = Widget(id);
+    if (const auto* ip = qobject_cast<const IpAddressEdit*>(widget)) return ip->Text();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
+        return edit->text().toStdString();
+    return {};
+}
+
+int WidgetForm::GetSelectedIndex(int id) const {
+    const auto* list = qobject_cast<const QComboBox*>(Widget(id));
+    return list == nullptr ? -1 : list->currentIndex();
+}
+
+std::string WidgetForm::GetSelectedText(int id) const {
+    const auto* list = qobject_cast<const QComboBox*>(Widget(id));
+    if (list == nullptr || list->currentIndex() < 0) return {};
+    return list->itemText(list->currentIndex()).toStdString();
+}
+
+void WidgetForm::SetText(int id, std::string_view text) {
+    QWidget* widget = Widget(id);
+    if (auto* ip = qobject_cast<IpAddressEdit*>(widget)) {
+        ip->SetText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(ToQString(text));  // raises textChanged, the edit's change notification
+    }
+}
+
+void WidgetForm::SetCheck(int id, bool checked) {
+    auto* button = qobject_cast<QAbstractButton*>(Widget(id));
+    if (button == nullptr) return;
+    // An exclusive group refuses to uncheck its checked button; the applier needs to.
+    QButtonGroup* group = button->group();
+    const bool exclusive = group != nullptr && group->exclusive();
+    if (exclusive) group->setExclusive(false);
+    button->setChecked(checked);
+    if (exclusive) group->setExclusive(true);
+}
+
+void WidgetForm::Enable(int id, bool enabled) {
+    if (QWidget* widget = Widget(id)) widget->setEnabled(enabled);
+}
+
+void WidgetForm::SelectIndex(int id, int index) {
+    if (auto* list = qobject_cast<QComboBox*>(Widget(id))) list->setCurrentIndex(index);
+}
+
+void WidgetForm::SelectByPrefix(int id, std::string_view prefix) {
+    auto* list = qobject_cast<QComboBox*>(Widget(id));
+    if (list == nullptr || list->count() == 0) return;
+    const QString wanted = ToQString(prefix);
+    // From the entry after the first, wrapping round to the first.
+    for (int step = 1; step <= list->count(); ++step) {
+        const int index = step % list->count();
+        if (list->itemText(index).startsWith(wanted, Qt::CaseInsensitive)) {
+            list->setCurrentIndex(index);
+            return;
+        }
+    }
+}

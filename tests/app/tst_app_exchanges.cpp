@@ -1,0 +1,183 @@
+// The buttons' exchanges against the simulated module, on the worker thread.
+#include <QElapsedTimer>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "control_ids.h"
+#include "dialog_fixture.h"
+#include "exchanges.h"
+#include "link_settings.h"
+#include "pane.h"
+#include "presets.h"
+#include "script_form.h"
+#include "sim_module.h"
+
+namespace {
+
+constexpr int kExchangeTimeoutMs = 15000;
+
+SimOptions AtBaud(uint32_t baud) {
+    SimOptions options;
+    options.baud = baud;
+    return options;
+}
+
+bool Contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+class AppExchangeTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void searchFindsTheModuleAndLogsIt();
+    void submitSendsThePaneByteForByte();
+    void queryFillsTheForm();
+    void missingPortShowsTheErrorBoxWithItsCode();
+    void factoryResetAsksAndSendsOnlyOnYes_data();
+    void factoryResetAsksAndSendsOnlyOnYes();
+    void windowStaysResponsiveDuringLongScanAndClosesCleanly();
+};
+
+void AppExchangeTest::init() {
+    g_nLinkBaud = 115200;
+}
+
+void AppExchangeTest::searchFindsTheModuleAndLogsIt() {
+    SimModule module(AtBaud(57600));
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kSearch), Qt::LeftButton);
+    // Every button that starts an exchange waits for this one.
+    for (int id : {ctl::kSearch, ctl::kSubmit, ctl::kQuery, ctl::kWifiScan, ctl::kTransparent,
+                   ctl::kFactoryReset}) {
+        QVERIFY(!dialog.Control(id)->isEnabled());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QVERIFY(dialog.Control(ctl::kSearch)->isEnabled());
+    QCOMPARE(g_nLinkBaud.load(), 57600u);
+    const std::string found = "(:Found Device at " + module.SlavePath() + "(57600)!\r\n";
+    QTRY_VERIFY(Contains(g_pLogPane->Text(), found));
+    // The echo that answered comes first, then the found line.
+    const std::string& log = g_pLogPane->Text();
+    QVERIFY2(log.find(">:at") < log.find(found), log.c_str());
+}
+
+void AppExchangeTest::submitSendsThePaneByteForByte() {
+    SimModule module;
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kSubmit), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(module.Received(), std::string(FirstPresetScript()));
+    QTRY_VERIFY(Contains(g_pLogPane->Text(), ">:at+netmode=1"));
+}
+
+void AppExchangeTest::queryFillsTheForm() {
+    SimModule module;
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kModeAp), Qt::LeftButton);
+    QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeAp)->isChecked());
+    QTest::mouseClick(dialog.Control(ctl::kQuery), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    // The module's own settings are back in the form; the pane shows them recomposed.
+    QTRY_VERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
+    QVERIFY(!ControlOf<QRadioButton>(dialog, ctl::kModeAp)->isChecked());
+    QCOMPARE(g_pCmdPane->Text(), ComposeScript(dialog.Form()));
+    QVERIFY(Contains(g_pCmdPane->Text(), "at+netmode=1\r\n"));
+    QVERIFY(Contains(g_pLogPane->Text(), ">:at+ver=?"));
+}
+
+void AppExchangeTest::missingPortShowsTheErrorBoxWithItsCode() {
+    RecordedBoxes boxes;
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QStringLiteral("/dev/qn7-no-such-port"));
+    QTest::mouseClick(dialog.Control(ctl::kSubmit), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(boxes.errors.size(), 1);
+    QVERIFY2(boxes.errors[0].startsWith("ZOV-QN7 CONFIG|Unable to open COM-port\n(error code 2)"),
+             qPrintable(boxes.errors[0]));
+    QVERIFY(g_pLogPane->Text().empty());
+}
+
+void AppExchangeTest::factoryResetAsksAndSendsOnlyOnYes_data() {
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No") << false;
+    QTest::newRow("Yes") << true;
+}
+
+void AppExchangeTest::factoryResetAsksAndSendsOnlyOnYes() {
+    QFETCH(bool, answer);
+    RecordedBoxes boxes(answer);
+    SimModule module;
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kFactoryReset), Qt::LeftButton);
+    QCOMPARE(boxes.questions, QStringList("Save|Reset to Default Setting? "));
+    QCOMPARE(dialog.Runner().Busy(), answer);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(module.Received(), answer ? std::string(kFactoryResetCommand) : std::string());
+}
+
+void AppExchangeTest::windowStaysResponsiveDuringLongScanAndClosesCleanly() {
+    // At 19200 baud the scan waits 6 s: long enough to watch the event loop tick through it.
+    SimModule module(AtBaud(19200));
+    QCOMPARE(module.Start(), 0);
+    g_nLinkBaud = 19200;
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kWifiScan), Qt::LeftButton);
+    QVERIFY(dialog.Runner().Busy());
+
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    ticker.start();
+    QTest::qWait(2000);
+    ticker.stop();
+    QVERIFY(dialog.Runner().Busy());
+    QVERIFY2(longestGap <= 50, qPrintable(QString("longest gap %1 ms").arg(longestGap)));
+    QTRY_VERIFY(Contains(module.Received(), "at+wifi_Scan=?\r\n"));
+
+    // Closing mid-exchange cuts its wait short and releases the port.
+    QElapsedTimer closing;
+    closing.start();
+    dialog.close();
+    QVERIFY(!dialog.Runner().Busy());
+    QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
+    struct Probe : ExchangeHost {
+        std::string port;
+        LinkSettings Link() const override { return {port, 19200}; }
+        void SetLinkBaud(uint32_t) override {}
+        void Log(std::string_view) override {}
+        void ShowError(int32_t, std::string_view text) override { error = text; }
+        void Sleep(uint32_t) override {}
+        std::string error;
+    } probe;
+    probe.port = module.SlavePath();
+    SendScript(probe, "at\r\n");
+    QVERIFY2(probe.error.empty(), probe.error.c_str());
+}
+
+QTEST_MAIN(AppExchangeTest)
+#include "tst_app_exchanges.moc"

@@ -1,0 +1,198 @@
+// Change handling through real widget events, the IP address control, the slot buttons.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "control_ids.h"
+#include "dialog_fixture.h"
+#include "ip_address_edit.h"
+#include "pane.h"
+#include "presets.h"
+#include "script_form.h"
+#include "user_slots.h"
+
+namespace {
+
+std::string ReadFile(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+class AppFormTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void typingInSsidRecomposesOnEveryKeystroke();
+    void apModeClickRecomposesAndReapplies();
+    void serverRadioDisablesLocalPortClientEnablesIt();
+    void listSelectionRecomposes();
+    void ipControlReportsBlankAsZerosAndFieldChanges();
+    void ipControlClampsAndBlanks();
+    void userButtonClickLoadsAndMissingSlotChangesNothing();
+    void userButtonDoubleClickSavesWithoutAsking();
+    void saveButtonAsksFirst_data();
+    void saveButtonAsksFirst();
+    void hiddenPresetButtonsShowTheirScripts();
+
+  private:
+    std::unique_ptr<QTemporaryDir> slots_;  // fresh for each test
+};
+
+void AppFormTest::init() {
+    slots_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(slots_->isValid());
+    SetSlotDirectory(slots_->path().toStdString());
+}
+
+void AppFormTest::typingInSsidRecomposesOnEveryKeystroke() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kModeStation), Qt::LeftButton);
+    auto* ssid = ControlOf<QLineEdit>(dialog, ctl::kSsid);
+    QVERIFY(ssid->isEnabled());
+    const bool keyWasEnabled = dialog.Control(ctl::kKey)->isEnabled();
+    ssid->setFocus();
+    QStringList seen;
+    for (const char* key : {"H", "o", "m"}) {
+        QTest::keyClicks(ssid, key);
+        seen << QString::fromStdString(g_pCmdPane->Text());
+    }
+    QVERIFY(seen[0].contains("at+wifi_conf=H,"));
+    QVERIFY(seen[1].contains("at+wifi_conf=Ho,"));
+    QVERIFY(seen[2].contains("at+wifi_conf=Hom,"));
+    QCOMPARE(ssid->text(), QStringLiteral("Hom"));  // never rewritten under the caret
+    QCOMPARE(dialog.Control(ctl::kKey)->isEnabled(), keyWasEnabled);
+}
+
+void AppFormTest::apModeClickRecomposesAndReapplies() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kModeAp), Qt::LeftButton);
+    QVERIFY(QString::fromStdString(g_pCmdPane->Text()).startsWith("at+netmode=3\r\n"));
+    QCOMPARE(g_pCmdPane->Text(), g_szScript);
+    // Reapplied: AP mode greys gateway, DNS and the DHCP box, and opens the WiFi fields.
+    QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeAp)->isChecked());
+    QVERIFY(!dialog.Control(ctl::kDhcp)->isEnabled());
+    QVERIFY(!dialog.Control(ctl::kGateway)->isEnabled());
+    QVERIFY(!dialog.Control(ctl::kDns)->isEnabled());
+    QVERIFY(dialog.Control(ctl::kLocalIp)->isEnabled());
+    QVERIFY(dialog.Control(ctl::kSsid)->isEnabled());
+}
+
+void AppFormTest::serverRadioDisablesLocalPortClientEnablesIt() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QWidget* localPort = dialog.Control(ctl::kLocalPort);
+    QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kUdpClient), Qt::LeftButton);
+    QVERIFY(localPort->isEnabled());
+    QVERIFY(g_pCmdPane->Text().find("at+remotepro=udp\r\n") != std::string::npos);
+    QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kUdpServer), Qt::LeftButton);
+    QVERIFY(!localPort->isEnabled());
+    QVERIFY(!dialog.Control(ctl::kRemoteIp)->isEnabled());
+    QVERIFY(g_pCmdPane->Text().find("at+mode=server\r\n") != std::string::npos);
+}
+
+void AppFormTest::listSelectionRecomposes() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    auto* parity = ControlOf<QComboBox>(dialog, ctl::kParity);
+    parity->setFocus();
+    QTest::keyClick(parity, Qt::Key_Down);  // a user's selection, as the list reports it
+    QCOMPARE(parity->currentText(), QStringLiteral("ODD"));
+    QVERIFY(g_pCmdPane->Text().find("at+uart=115200,8,o,1\r\n") != std::string::npos);
+}
+
+void AppFormTest::ipControlReportsBlankAsZerosAndFieldChanges() {
+    IpAddressEdit ip;
+    QCOMPARE(ip.Text(), std::string("0.0.0.0"));
+    QVERIFY(ip.IsBlank());
+    QSignalSpy changes(&ip, &IpAddressEdit::fieldChanged);
+    ip.show();
+    ip.Field(0)->setFocus();
+    QTest::keyClicks(ip.Field(0), "192");  // three digits move on to the next field
+    QTest::keyClicks(ip.Field(1), "168.");
+    QTest::keyClicks(ip.Field(2), "1");
+    QTest::keyClick(ip.Field(2), Qt::Key_Return);
+    QCOMPARE(ip.Text(), std::string("192.168.1.0"));
+    QCOMPARE(changes.size(), 3);
+    QCOMPARE(changes.at(2).at(0).toInt(), 2);
+    QTest::keyClick(ip.Field(2), Qt::Key_Return);  // unchanged: no second report
+    QCOMPARE(changes.size(), 3);
+}
+
+void AppFormTest::ipControlClampsAndBlanks() {
+    IpAddressEdit ip;
+    ip.SetText("10.300.7");
+    QCOMPARE(ip.Text(), std::string("10.255.7.0"));
+    QVERIFY(!ip.IsBlank());
+    ip.SetText("");
+    QVERIFY(ip.IsBlank());
+    QCOMPARE(ip.Text(), std::string("0.0.0.0"));
+}
+
+void AppFormTest::userButtonClickLoadsAndMissingSlotChangesNothing() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    const std::string before = g_pCmdPane->Text();
+    QTest::mouseClick(dialog.Control(ctl::kUser0 + 1), Qt::LeftButton);
+    QCOMPARE(g_pCmdPane->Text(), before);
+    const std::string stored = "at+netmode=2\r\nat+ssid=x\r\n";
+    WriteFile(slots_->filePath("user1"), stored);
+    QTest::mouseClick(dialog.Control(ctl::kUser0 + 1), Qt::LeftButton);
+    QCOMPARE(g_pCmdPane->Text(), stored);
+    // Loading a slot leaves the form alone.
+    QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
+}
+
+void AppFormTest::userButtonDoubleClickSavesWithoutAsking() {
+    RecordedBoxes boxes(true);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QTest::mouseDClick(dialog.Control(ctl::kUser3), Qt::LeftButton);
+    QCOMPARE(ReadFile(slots_->filePath("user3")), std::string(FirstPresetScript()));
+    QVERIFY(boxes.questions.isEmpty());
+}
+
+void AppFormTest::saveButtonAsksFirst_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("slot");
+    QTest::newRow("S0 yes") << ctl::kSave0 << true << "user0";
+    QTest::newRow("S2 yes") << ctl::kSave0 + 2 << true << "user2";
+    QTest::newRow("S3 no") << ctl::kSave3 << false << "user3";
+}
+
+void AppFormTest::saveButtonAsksFirst() {
+    QFETCH(int, button);
+    QFETCH(bool, answer);
+    QFETCH(QString, slot);
+    RecordedBoxes boxes(answer);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QTest::mouseClick(dialog.Control(button), Qt::LeftButton);
+    QCOMPARE(boxes.questions, QStringList("Save|Save current config to " + slot + "?"));
+    QCOMPARE(QFile::exists(slots_->filePath(slot)), answer);
+    if (answer) QCOMPARE(ReadFile(slots_->filePath(slot)), g_pCmdPane->Text());
+}
+
+void AppFormTest::hiddenPresetButtonsShowTheirScripts() {
+    CQN7_SETUPTOOLDlg dialog;
+    for (const Preset& preset : kPresets) {
+        auto* button = ControlOf<QAbstractButton>(dialog, preset.buttonId);
+        QCOMPARE(button->text(), QString::fromUtf8(preset.label));
+        button->click();
+        QCOMPARE(g_pCmdPane->Text(), std::string(preset.script));
+    }
+}
+
+QTEST_MAIN(AppFormTest)
+#include "tst_app_form.moc"

@@ -1,0 +1,228 @@
+// The dialog against its template: inventory, states, groups, tab order, lists, start-up.
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "control_ids.h"
+#include "dialog_fixture.h"
+#include "dialog_init.h"
+#include "dialog_units.h"
+#include "ip_address_edit.h"
+#include "pane_widget.h"
+#include "presets.h"
+#include "resource_strings.h"
+
+class AppTemplateTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void everyTemplateControlExistsWithItsLabelAndState();
+    void geometryFollowsDialogUnits();
+    void radioGroupsAreSeparate();
+    void tabOrderAndInitialFocus();
+    void listsHoldTheirEntriesWithoutSelection();
+    void linkBaudListStartsAt115200();
+    void startUpShowsFirstPresetAndAppliesIt();
+    void dialogInitDataIsTheTwoHiddenEntries();
+    void dialogInitParserStopsAtTruncatedRecord();
+    void stringTable();
+};
+
+void AppTemplateTest::everyTemplateControlExistsWithItsLabelAndState() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    int checked = 0;
+    for (const ControlTemplate& control : kMainDialogTemplate.controls) {
+        if (control.id == kStaticId) continue;
+        QWidget* widget = dialog.Control(control.id);
+        QVERIFY2(widget != nullptr, qPrintable(QString::number(control.id)));
+        QCOMPARE(widget->objectName(), QString::number(control.id));
+        QCOMPARE(widget->isVisible(), !control.Has(kHidden));
+        // The start-up apply greys form fields; buttons and the hidden list keep their state.
+        if (control.Has(kDisabled) || qobject_cast<QPushButton*>(widget)) {
+            QCOMPARE(widget->isEnabled(), !control.Has(kDisabled));
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            QCOMPARE(button->text(), QString::fromUtf8(control.label));
+        }
+        ++checked;
+    }
+    QCOMPARE(checked, 50);
+    // The labels and frames are there too, with their exact texts.
+    QStringList texts;
+    for (auto* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    for (auto* group : dialog.findChildren<QGroupBox*>()) texts << group->title();
+    for (const char* text : {"待发送命令",
+                             "命令执行与回复",
+                             "用户参数保存区",
+                             "工作模式选择",
+                             "串口转WIFI",
+                             "网络协议选择",
+                             "远端IP",
+                             "端口",
+                             "本地端口",
+                             "无线参数",
+                             "网络名称",
+                             "加密方式",
+                             "密钥",
+                             "串口参数",
+                             "波特率",
+                             "数据位",
+                             "停止位",
+                             "校验位",
+                             "网络参数",
+                             "本地IP",
+                             "子网掩码",
+                             "网关",
+                             "DNS"}) {
+        QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
+    }
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("ZOV-QN7_CONFIG By Qn7 Tools"));
+    QVERIFY(ControlOf<PaneWidget>(dialog, ctl::kCmdPane)->isReadOnly());
+    QVERIFY(ControlOf<PaneWidget>(dialog, ctl::kLogPane)->isReadOnly());
+    QVERIFY(ControlOf<QComboBox>(dialog, ctl::kComPortList)->isEditable());
+}
+
+void AppTemplateTest::geometryFollowsDialogUnits() {
+    CQN7_SETUPTOOLDlg dialog;
+    const DialogBaseUnits units = DialogBaseUnits::Of(dialog.font());
+    QVERIFY(units.width > 0 && units.height > 0);
+    QCOMPARE(dialog.size(), QSize(455 * units.width / 4, 338 * units.height / 8));
+    const QRect submit = dialog.Control(ctl::kSubmit)->geometry();
+    QCOMPARE(submit.topLeft(), QPoint(233 * units.width / 4, 306 * units.height / 8));
+    QCOMPARE(submit.right() + 1, (233 + 38) * units.width / 4);
+    // A combo box's template height includes its drop-down; the closed box is one line.
+    QVERIFY(dialog.Control(ctl::kEncryption)->height() < 101 * units.height / 8 / 3);
+}
+
+void AppTemplateTest::radioGroupsAreSeparate() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    auto* station = ControlOf<QRadioButton>(dialog, ctl::kModeStation);
+    auto* tcpServer = ControlOf<QRadioButton>(dialog, ctl::kTcpServer);
+    QVERIFY(station->group() != nullptr && tcpServer->group() != nullptr);
+    QVERIFY(station->group() != tcpServer->group());
+    QCOMPARE(station->group()->buttons().size(), 3);
+    QCOMPARE(tcpServer->group()->buttons().size(), 4);
+    QVERIFY(tcpServer->isChecked());
+    QTest::mouseClick(station, Qt::LeftButton);
+    QVERIFY(station->isChecked());
+    QVERIFY(!ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
+    QVERIFY(tcpServer->isChecked());  // the other group keeps its check
+}
+
+void AppTemplateTest::tabOrderAndInitialFocus() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kSubmit));
+    // Walk the focus chain of the reachable controls from the first tab stop.
+    const QList<int> expected = {1014, 1015, 1005, 1000, 1007, 1008, 1009, 1010, 1017, 1018, 1019,
+                                 1021, 1022, 1023, 1024, 1048, 1050, 1051, 1052, 1053, 1059, 1065,
+                                 1060, 1067, 1068, 1069, 1070, 1071, 1072, 1073, 1074, 1075};
+    QList<int> chain;
+    QWidget* widget = dialog.Control(ctl::kSubmit);
+    for (int guard = 0; guard < 200 && chain.size() < expected.size(); ++guard) {
+        const int id = widget->property("controlId").toInt();
+        if (id > 0 && widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus) &&
+            !chain.contains(id)) {
+            chain << id;
+        }
+        widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(chain, expected);
+    QCOMPARE(dialog.Control(ctl::kModeEthernet)->focusPolicy(), Qt::ClickFocus);
+}
+
+void AppTemplateTest::listsHoldTheirEntriesWithoutSelection() {
+    CQN7_SETUPTOOLDlg dialog;
+    const auto entries = [&](int id) {
+        QStringList list;
+        auto* combo = ControlOf<QComboBox>(dialog, id);
+        for (int i = 0; i < combo->count(); ++i) list << combo->itemText(i);
+        return list;
+    };
+    QCOMPARE(entries(ctl::kEncryption),
+             QStringList({"NONE", "WEP_OPEN", "WEP_SHARE", "WPA_TKIP", "WPA_AES", "WPA2_TKIP",
+                          "WPA2_AES", "WPA/WPA2_TKIP", "WPA/WPA2_AES", "AUTO"}));
+    QCOMPARE(entries(ctl::kUartBaud), QStringList({"1200", "2400", "4800", "9600", "19200", "38400",
+                                                   "57600", "115200", "230400"}));
+    QCOMPARE(entries(ctl::kDataBits), QStringList({"5", "6", "7", "8"}));
+    QCOMPARE(entries(ctl::kStopBits), QStringList({"1", "2"}));
+    QCOMPARE(entries(ctl::kParity), QStringList({"NONE", "ODD", "EVEN"}));
+    QCOMPARE(entries(ctl::kHiddenList1), QStringList({"rrrrrrr"}));
+    QCOMPARE(entries(ctl::kHiddenList2), QStringList({"xx"}));
+    // The first preset carries no wifi_conf line, so the encryption list stays unselected.
+    QCOMPARE(ControlOf<QComboBox>(dialog, ctl::kEncryption)->currentIndex(), -1);
+}
+
+void AppTemplateTest::linkBaudListStartsAt115200() {
+    CQN7_SETUPTOOLDlg dialog;
+    auto* links = ControlOf<QComboBox>(dialog, ctl::kLinkBaudList);
+    QCOMPARE(links->count(), 15);
+    QCOMPARE(links->itemText(0), QStringLiteral("110"));
+    QCOMPARE(links->itemText(14), QStringLiteral("256000"));
+    QCOMPARE(links->currentText(), QStringLiteral("115200"));
+}
+
+void AppTemplateTest::startUpShowsFirstPresetAndAppliesIt() {
+    CQN7_SETUPTOOLDlg dialog;
+    QCOMPARE(g_pCmdPane->Text(), std::string(FirstPresetScript()));
+    QCOMPARE(ControlOf<PaneWidget>(dialog, ctl::kCmdPane)->toPlainText().toStdString(), [] {
+        std::string shown(FirstPresetScript());
+        std::erase(shown, '\r');
+        return shown;
+    }());
+    QVERIFY(g_pLogPane->Text().empty());
+    QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
+    QVERIFY(ControlOf<QAbstractButton>(dialog, ctl::kDhcp)->isChecked());
+    QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kTcpServer)->isChecked());
+    for (int id : {ctl::kLocalIp, ctl::kMask, ctl::kGateway, ctl::kDns}) {
+        QVERIFY(!dialog.Control(id)->isEnabled());
+        QVERIFY(ControlOf<IpAddressEdit>(dialog, id)->IsBlank());
+    }
+    for (int id : {ctl::kSsid, ctl::kKey, ctl::kEncryption, ctl::kRemoteIp, ctl::kLocalPort}) {
+        QVERIFY2(!dialog.Control(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    QCOMPARE(ControlOf<QLineEdit>(dialog, ctl::kRemoteIp)->text(),
+             QStringLiteral("192.168.11.245"));
+    QCOMPARE(ControlOf<QLineEdit>(dialog, ctl::kRemotePort)->text(), QStringLiteral("8080"));
+    QCOMPARE(ControlOf<QComboBox>(dialog, ctl::kUartBaud)->currentText(), QStringLiteral("115200"));
+    QCOMPARE(ControlOf<QComboBox>(dialog, ctl::kDataBits)->currentText(), QStringLiteral("8"));
+    QCOMPARE(ControlOf<QComboBox>(dialog, ctl::kParity)->currentText(), QStringLiteral("NONE"));
+    QCOMPARE(ControlOf<QComboBox>(dialog, ctl::kStopBits)->currentText(), QStringLiteral("1"));
+}
+
+void AppTemplateTest::dialogInitDataIsTheTwoHiddenEntries() {
+    QCOMPARE(kMainDialogInitData.size(), size_t{29});
+    const std::vector<DialogInitRecord> records = ParseDialogInit(kMainDialogInitData);
+    QCOMPARE(records.size(), size_t{2});
+    QCOMPARE(records[0].controlId, ctl::kHiddenList1);
+    QCOMPARE(records[0].message, kComboAddString);
+    QCOMPARE(records[0].data, std::string("rrrrrrr\0", 8));
+    QCOMPARE(records[1].controlId, ctl::kHiddenList2);
+    QCOMPARE(records[1].data, std::string("xx\0", 3));
+}
+
+void AppTemplateTest::dialogInitParserStopsAtTruncatedRecord() {
+    // A length running past the block must not be read.
+    const uint8_t block[] = {0xEE, 0x03, 0x03, 0x04, 0xFF, 0x00, 0x00, 0x00, 'r'};
+    QVERIFY(ParseDialogInit(block).empty());
+}
+
+void AppTemplateTest::stringTable() {
+    QCOMPARE(QString::fromUtf8(LoadResourceString(kIdsAboutBox)),
+             QStringLiteral("&About QN7_SETUPTOOL..."));
+    QCOMPARE(QString::fromUtf8(LoadResourceString(kIdpSocketsInitFailed)),
+             QStringLiteral("Windows sockets initialization failed."));
+    QCOMPARE(QString::fromUtf8(LoadResourceString(999)), QString());
+    QCOMPARE(QString::fromUtf8(kAboutDialogTemplate.caption),
+             QStringLiteral("About ZOV-QN7_CONFIG "));
+}
+
+QTEST_MAIN(AppTemplateTest)
+#include "tst_app_template.moc"
