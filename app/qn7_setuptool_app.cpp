@@ -58,7 +58,7 @@ int CQN7_SETUPTOOLApp::InitInstance() {
         }
         const QString port = QString::fromStdString(demoModule_->SlavePath());
         dialog.UsePort(port);
-        LogPrintf("Demo mode: a simulated QN7 module answers on %s. Press Search first.\r\n",
+        LogPrintf("Demo mode: simulated module on\r\n%s\r\nPress the search button first.\r\n",
                   port.toUtf8().constData());
     }
     WatchWindowForProbe(dialog);
