@@ -41,8 +41,11 @@ void PaneWidget::OnAppended(std::string_view text) {
 }
 
 void PaneWidget::OnFrontRemoved(std::size_t /*bytes*/) {
+    // One displayed block per pane line: drop as many leading blocks as lines went.
+    const int removed = document()->blockCount() - LineCount();
+    if (removed <= 0) return;
     QTextCursor cursor(document()->firstBlock());
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, removed);
     cursor.removeSelectedText();
 }
 

@@ -3,13 +3,16 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 #include <fstream>
 
 #include "control_ids.h"
 #include "dialog_fixture.h"
 #include "ip_address_edit.h"
+#include "link_settings.h"
 #include "pane.h"
+#include "pane_widget.h"
 #include "presets.h"
 #include "script_form.h"
 #include "user_slots.h"
@@ -42,6 +45,8 @@ class AppFormTest : public QObject {
     void saveButtonAsksFirst_data();
     void saveButtonAsksFirst();
     void hiddenPresetButtonsShowTheirScripts();
+    void panesMirrorTheirBytesLineForLine();
+    void typedPortPathIsTakenOnEnter();
 
   private:
     std::unique_ptr<QTemporaryDir> slots_;  // fresh for each test
@@ -192,6 +197,35 @@ void AppFormTest::hiddenPresetButtonsShowTheirScripts() {
         button->click();
         QCOMPARE(g_pCmdPane->Text(), std::string(preset.script));
     }
+}
+
+void AppFormTest::panesMirrorTheirBytesLineForLine() {
+    CQN7_SETUPTOOLDlg dialog;
+    auto* log = ControlOf<PaneWidget>(dialog, ctl::kLogPane);
+    std::string many;
+    for (int line = 1; line <= 600; ++line) many += "line " + std::to_string(line) + "\r\n";
+    AppendLog(many);
+    // 600 lines and the empty one after the last break, trimmed back to 513.
+    QCOMPARE(log->document()->blockCount(), 513);
+    QCOMPARE(log->document()->firstBlock().text(), QStringLiteral("line 89"));
+    // A CR LF split over two appends is one break, on screen as in the bytes.
+    AppendLog("a\r");
+    AppendLog("\nb");
+    QCOMPARE(log->document()->lastBlock().previous().text(), QStringLiteral("a"));
+    QCOMPARE(log->document()->lastBlock().text(), QStringLiteral("b"));
+    QCOMPARE(log->document()->blockCount(), g_pLogPane->LineCount());
+}
+
+void AppFormTest::typedPortPathIsTakenOnEnter() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    auto* ports = ControlOf<QComboBox>(dialog, ctl::kComPortList);
+    ports->lineEdit()->selectAll();
+    QTest::keyClicks(ports->lineEdit(), "/dev/ttyQN7test");
+    QVERIFY(g_strComPort != "/dev/ttyQN7test");  // typing alone changes nothing
+    QTest::keyClick(ports->lineEdit(), Qt::Key_Return);
+    QCOMPARE(g_strComPort, std::string("/dev/ttyQN7test"));
+    QCOMPARE(ports->currentText(), QStringLiteral("/dev/ttyQN7test"));
 }
 
 QTEST_MAIN(AppFormTest)
