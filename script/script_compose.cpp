@@ -21,6 +21,14 @@ std::string ParityLetter(const FormAccess& form) {
                      : std::string(1, kParityLetters[static_cast<std::size_t>(index)]);
 }
 
+// A form text as it may go into a command line: CR and LF would end the line early and start
+// another command of the text's choosing, and the port stops sending at a NUL.
+std::string FieldText(const FormAccess& form, int id) {
+    std::string text = form.GetText(id);
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+    return text;
+}
+
 void AppendLine(std::string& out, std::string_view key, std::string_view value) {
     out.append("at+").append(key).append("=").append(value).append("\r\n");
 }
@@ -39,9 +47,9 @@ std::string Join(std::initializer_list<std::string> fields) {
 // The module's own DHCP server hands out the subnet of its IP, from .1 up to just below
 // the broadcast address, with itself as gateway and DNS.
 void AppendDhcpServer(std::string& out, const FormAccess& form) {
-    const std::string ip = form.GetText(ctl::kLocalIp);
+    const std::string ip = FieldText(form, ctl::kLocalIp);
     const uint32_t address = ParseIPv4(ip);
-    const uint32_t mask = ParseIPv4(form.GetText(ctl::kMask));
+    const uint32_t mask = ParseIPv4(FieldText(form, ctl::kMask));
     const uint32_t network = address & mask;
     AppendLine(out, "dhcpd_ip",
                Join({FormatIPv4(network + 1), FormatIPv4(network | DhcpHostPart(mask)),
@@ -90,18 +98,19 @@ void AppendProtocol(std::string& out, const FormAccess& form) {
 std::string ComposeScript(const FormAccess& form) {
     std::string out;
     AppendWorkMode(out, form);
-    AppendLine(out, "wifi_conf",
-               Join({form.GetText(ctl::kSsid), EncryptionToken(form), form.GetText(ctl::kKey)}));
-    AppendLine(out, "dhcpc", form.IsChecked(ctl::kDhcp) ? "1" : "0");
     AppendLine(
-        out, "net_ip",
-        Join({form.GetText(ctl::kLocalIp), form.GetText(ctl::kMask), form.GetText(ctl::kGateway)}));
-    AppendLine(out, "net_dns", Join({form.GetText(ctl::kDns), "0.0.0.0"}));
+        out, "wifi_conf",
+        Join({FieldText(form, ctl::kSsid), EncryptionToken(form), FieldText(form, ctl::kKey)}));
+    AppendLine(out, "dhcpc", form.IsChecked(ctl::kDhcp) ? "1" : "0");
+    AppendLine(out, "net_ip",
+               Join({FieldText(form, ctl::kLocalIp), FieldText(form, ctl::kMask),
+                     FieldText(form, ctl::kGateway)}));
+    AppendLine(out, "net_dns", Join({FieldText(form, ctl::kDns), "0.0.0.0"}));
     AppendProtocol(out, form);
     // Remote and local port are written whatever the role, even while greyed out.
-    AppendLine(out, "remoteip", form.GetText(ctl::kRemoteIp));
-    AppendLine(out, "remoteport", form.GetText(ctl::kRemotePort));
-    AppendLine(out, "CLport", form.GetText(ctl::kLocalPort));
+    AppendLine(out, "remoteip", FieldText(form, ctl::kRemoteIp));
+    AppendLine(out, "remoteport", FieldText(form, ctl::kRemotePort));
+    AppendLine(out, "CLport", FieldText(form, ctl::kLocalPort));
     AppendLine(out, "timeout", "0");
     AppendLine(out, "uart",
                Join({form.GetSelectedText(ctl::kUartBaud), form.GetSelectedText(ctl::kDataBits),

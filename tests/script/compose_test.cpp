@@ -169,4 +169,20 @@ TEST(ComposeScriptTest, TextsGoInUnchangedAndBlankAddressesReadAsZero) {
     EXPECT_TRUE(HasLine(script, "at+uart=,,,"));  // no list selected yet
 }
 
+// A line break or NUL in a form text (pasted, or applied from a script with a lone LF) must not
+// end the line early and start a command of the text's choosing.
+TEST(ComposeScriptTest, LineBreaksAndNulInTextsNeverStartAnotherCommand) {
+    using namespace std::string_literals;
+    const std::string injected = "a\r\nat+default=1\nat+reboot=1\0x"s;
+    for (int id : {ctl::kSsid, ctl::kKey, ctl::kRemoteIp, ctl::kRemotePort, ctl::kLocalPort}) {
+        FormModel form = FilledForm();
+        form.SetText(id, injected);
+        const std::string script = ComposeScript(form);
+        EXPECT_EQ(Lines(script).size(), Lines(ComposeScript(FilledForm())).size()) << id;
+        EXPECT_EQ(script.find("\nat+default"), std::string::npos) << id;
+        EXPECT_EQ(script.find('\0'), std::string::npos) << id;
+        EXPECT_NE(script.find("aat+default=1at+reboot=1x"), std::string::npos) << id;
+    }
+}
+
 }  // namespace

@@ -1,0 +1,17 @@
+// The applier over the in-memory form, fed arbitrary script text, then composed again.
+#include <cstdint>
+#include <string_view>
+
+#include "form_model.h"
+#include "script_form.h"
+#include "script_invariants.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view script(reinterpret_cast<const char*>(data), size);
+    FormModel form;
+    form.SetNotifyHandler([&form](int id, Notify code) { OnFormChanged(form, id, code); });
+    StartUpForm(form);
+    ApplyScript(form, script);
+    RequireCommandLinesOnly(ComposeScript(form));
+    return 0;
+}
