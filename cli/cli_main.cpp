@@ -6,7 +6,7 @@
 #include "compose_command.h"
 #include "exit_codes.h"
 #include "module_commands.h"
-#include "serial_ports.h"
+#include "port_list.h"
 #include "user_slots.h"
 
 #ifndef QN7_VERSION
