@@ -92,6 +92,7 @@ void ExchangeRunner::Shutdown() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    worker_.join();
+    // The events served above may have run Finish, which joins.
+    if (worker_.joinable()) worker_.join();
     then_ = {};
 }

@@ -1,5 +1,6 @@
 #include "port_combo_box.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "port_list.h"
@@ -39,4 +40,12 @@ void PortComboBox::showPopup() {
     Refresh();
 #endif
     QComboBox::showPopup();
+}
+
+void PortComboBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }

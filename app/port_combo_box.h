@@ -21,6 +21,10 @@ class PortComboBox : public QComboBox {
     // A path typed into the edit field and confirmed with Enter.
     void portTyped(const QString& port);
 
+  protected:
+    // Enter confirms a typed port and goes no further (it must not reach a dialog button).
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QStringList keptPorts_;
 };

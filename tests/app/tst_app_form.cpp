@@ -226,6 +226,7 @@ void AppFormTest::typedPortPathIsTakenOnEnter() {
     QTest::keyClick(ports->lineEdit(), Qt::Key_Return);
     QCOMPARE(g_strComPort, std::string("/dev/ttyQN7test"));
     QCOMPARE(ports->currentText(), QStringLiteral("/dev/ttyQN7test"));
+    QVERIFY(!dialog.Runner().Busy());  // Enter went to the port list only
 }
 
 QTEST_MAIN(AppFormTest)
