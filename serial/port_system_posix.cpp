@@ -104,6 +104,11 @@ int32_t Open(const char* path, PortDevice** device) {
         err = errno;
     if (err) {
         close(fd);
+        // flock's own text ("Resource temporarily unavailable") does not tell the user why.
+        if (err == EWOULDBLOCK) {
+            tSystemErrorText = "The port is busy";
+            return kErrorSharingViolation;
+        }
         return FailErrno(err);
     }
     (void)ioctl(fd, TIOCEXCL);  // also keeps out openers that do not flock

@@ -112,6 +112,7 @@ TEST_F(SerialPortTest, SecondObjectOnTheSamePathGetsTheBusyCode) {
     auto start = Clock::now();
     EXPECT_EQ(other.OpenPort(pty.path.c_str(), 0, 0, true), kErrorSharingViolation);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(other.LastErrorText(), "The port is busy");
     port.ClosePort();
     EXPECT_EQ(other.OpenPort(pty.path.c_str(), 0, 0, true), 0);  // released by the close
 }

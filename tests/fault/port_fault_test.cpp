@@ -1,0 +1,168 @@
+// The port under the exchanges fails: the device vanishes mid-exchange, another process holds the
+// port, or the user may not open it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "exchanges.h"
+#include "process_probe.h"
+#include "pty_pair.h"
+#include "query_texts.h"
+#include "recording_host.h"
+#include "serial_port.h"
+#include "sim_module.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::milliseconds;
+
+struct VanishCase {
+    const char* name;
+    uint32_t baud;
+    // Bytes the module takes before it vanishes: 1 drops it at the first byte, more drops it
+    // after the request, while the tool waits for the answer.
+    std::size_t hangUpAfterBytes;
+    uint32_t waitMs;  // the exchange's own wait
+    std::function<bool(ExchangeHost&)> run;
+};
+
+std::string Query(ExchangeHost& host) {
+    std::string reply;
+    QueryConfig(host, &reply);
+    return reply;
+}
+
+const VanishCase kVanishCases[] = {
+    {"Search", 115200, 1, 900, SearchModule},
+    {"SubmitMidWrite", 115200, 1, 500, [](ExchangeHost& h) { return SendScript(h, "at+x=1\r\n"); }},
+    {"SubmitMidWait", 115200, 8, 500, [](ExchangeHost& h) { return SendScript(h, "at+x=1\r\n"); }},
+    {"Query", 115200, 1, 1000, [](ExchangeHost& h) { return !Query(h).empty(); }},
+    {"QueryMidWait", 115200, kQueryLead.size() + QuerySpacer().size() + QueryBlock().size(), 1000,
+     [](ExchangeHost& h) { return !Query(h).empty(); }},
+    {"SlowQuery", 4800, 40, 5 * 375, [](ExchangeHost& h) { return !Query(h).empty(); }},
+    {"Scan", 115200, kWifiScanCommand.size(), 4000,
+     [](ExchangeHost& h) { return ScanWifi(h, kWifiScanCommand); }},
+};
+
+class FaultVanishedDevice : public ::testing::TestWithParam<VanishCase> {};
+
+TEST_P(FaultVanishedDevice, FailsNamingTheDisconnectionWithoutSpinningOrLeaking) {
+    const VanishCase& c = GetParam();
+    const int fdsBefore = OpenFdCount();
+    SimOptions options;
+    options.baud = c.baud;
+    options.fault = SimFault::kHangUp;
+    options.hangUpAfterBytes = c.hangUpAfterBytes;
+    SimModule sim(options);
+    ASSERT_EQ(sim.Start(), 0);
+    RecordingHost host;
+    host.link = {sim.SlavePath(), c.baud};
+    const long cpuBefore = CpuMs();
+    const auto start = Clock::now();
+
+    EXPECT_FALSE(c.run(host));
+
+    const auto elapsed = Clock::now() - start;
+    EXPECT_LT(elapsed, Ms(c.waitMs + 500));
+    // A spinning wait would burn the whole wait in CPU time; a sleeping one next to nothing.
+    const long wallMs = std::chrono::duration_cast<Ms>(elapsed).count();
+    EXPECT_LT(CpuMs() - cpuBefore, 100 + wallMs / 5);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].code, kErrorDeviceNotConnected);
+    EXPECT_NE(host.errors[0].text.find("disconnected"), std::string::npos) << host.errors[0].text;
+    sim.Stop();
+    EXPECT_EQ(OpenFdCount(), fdsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Exchanges, FaultVanishedDevice, ::testing::ValuesIn(kVanishCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A pipe the parent and a forked child use to step each other through a test.
+struct Signal {
+    Signal() { (void)!pipe(fds); }
+    ~Signal() {
+        close(fds[0]);
+        close(fds[1]);
+    }
+    void Give() { (void)!write(fds[1], "x", 1); }
+    bool Take() {
+        char c;
+        return read(fds[0], &c, 1) == 1;
+    }
+    int fds[2] = {-1, -1};
+};
+
+// The holder: opens the port as the tool does, then after the other opener's attempt checks that
+// its own line still talks to the module.
+int HoldPortAndTalk(const std::string& path, Signal& held, Signal& attempted) {
+    CSerial serial;
+    if (serial.OpenPort(path.c_str(), 0, 0, true) != 0) return 10;
+    if (serial.ConfigureLine(115200, 8, NOPARITY, ONESTOPBIT) != 0) return 11;
+    held.Give();
+    if (!attempted.Take()) return 12;
+    if (serial.WriteString("at\r\n", nullptr, nullptr, 1000) != 0) return 13;
+    std::string reply;
+    for (auto end = Clock::now() + Ms(3000); reply.find("at") == std::string::npos;) {
+        if (Clock::now() > end) return 14;
+        char buffer[64];
+        uint32_t got = 0;
+        serial.ReadData(buffer, sizeof buffer, &got, nullptr, 100);
+        reply.append(buffer, got);
+    }
+    return 0;
+}
+
+TEST(FaultBusyPort, RefusedAtOnceWhileTheHolderKeepsWorking) {
+    SimModule sim;
+    ASSERT_EQ(sim.Start(), 0);
+    const std::string path = sim.SlavePath();
+    Signal held;
+    Signal attempted;
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) _exit(HoldPortAndTalk(path, held, attempted));
+    ASSERT_TRUE(held.Take());
+
+    RecordingHost host;
+    host.link = {path, 115200};
+    const int fdsBefore = OpenFdCount();
+    const auto start = Clock::now();
+    EXPECT_FALSE(SendScript(host, "at+netmode=1\r\n"));
+    EXPECT_LT(Clock::now() - start, Ms(500));  // refused before any wait
+    attempted.Give();
+
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].code, kErrorSharingViolation);
+    EXPECT_NE(host.errors[0].text.find("busy"), std::string::npos) << host.errors[0].text;
+    EXPECT_EQ(OpenFdCount(), fdsBefore);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "holder status " << status;
+    EXPECT_EQ(sim.Received().find("netmode"), std::string::npos);
+}
+
+TEST(FaultPermissionDenied, ErrorTellsAboutTheDialoutGroup) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to make a port only root may open";
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    ASSERT_EQ(chown(pty.path.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(pty.path.c_str(), 0600), 0);
+    const int status = RunInChild([&] {
+        if (!BecomeNobody()) return 20;
+        RecordingHost host;
+        host.link = {pty.path, 115200};
+        if (SendScript(host, "at+netmode=1\r\n") || host.errors.size() != 1) return 21;
+        if (host.errors[0].code != kErrorAccessDenied) return 22;
+        return host.errors[0].text.find("dialout") == std::string::npos ? 23 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(pty.ReadMaster().empty());
+}
+
+}  // namespace
