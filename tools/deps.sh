@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei)
+          qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei
+          clang-14 libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
