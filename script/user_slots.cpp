@@ -1,6 +1,7 @@
 #include "user_slots.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,13 +32,18 @@ int WriteAll(int fd, std::string_view bytes) {
 }
 
 // Creates a fresh temporary file beside the slot (same folder, so the rename is atomic).
-// Created like a plain "wb" open would, so the umask decides its permissions.
+// Slots hold WiFi keys in plain text: a new slot is readable by its owner only, and a slot
+// being replaced keeps the permissions it had.
 int CreateTemporary(const std::filesystem::path& slot, std::filesystem::path& temporary) {
     for (int attempt = 0;; ++attempt) {
         temporary = slot;
         temporary += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST || attempt == 100) return fd;
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST || attempt == 100) {
+            struct stat old {};
+            if (fd >= 0 && ::stat(slot.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+            return fd;
+        }
     }
 }
 

@@ -82,6 +82,24 @@ TEST_F(UserSlotsTest, SaveReplacesAnExistingSlotWhole) {
     EXPECT_TRUE(StrayFiles({"user1"}).empty());
 }
 
+// Slots hold WiFi keys: a new one is the owner's alone; a replaced one keeps its permissions.
+TEST_F(UserSlotsTest, NewSlotIsPrivateAndReplacedSlotKeepsItsMode) {
+    auto mode = [&](const std::string& name) {
+        struct stat st {};
+        EXPECT_EQ(::stat((dir / name).c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    const mode_t oldMask = ::umask(022);
+    ShowScript("at+wifi_conf=Lab,wpa2_aes,secret\r\n");
+    ASSERT_TRUE(SaveUserSlot("user0"));
+    EXPECT_EQ(mode("user0"), 0600u);
+    WriteFile("user1", "old");
+    ASSERT_EQ(::chmod((dir / "user1").c_str(), 0640), 0);
+    ASSERT_TRUE(SaveUserSlot("user1"));
+    EXPECT_EQ(mode("user1"), 0640u);
+    ::umask(oldMask);
+}
+
 TEST_F(UserSlotsTest, MissingSlotLoadsNothingSilentlyAndEmptySlotLoadsEmpty) {
     ShowScript("kept");
     LoadUserSlot("user0");
