@@ -103,7 +103,10 @@ bool ReadUserSlot(std::string_view name, std::string& out) {
 
 void LoadUserSlot(std::string_view name) {
     std::string text;
-    if (ReadUserSlot(name, text)) ShowScript(text);
+    if (!ReadUserSlot(name, text)) return;
+    // A script is text up to its NUL, and the port sends no further: the pane shows only what
+    // a submit would send.
+    ShowScript(std::string_view(text).substr(0, text.find('\0')));
 }
 
 bool SaveUserSlot(std::string_view name) {

@@ -12,7 +12,8 @@ const std::filesystem::path& SlotDirectory();
 // "user0" … "user3" for slot 0 … 3.
 std::string SlotName(int slot);
 
-// Shows the slot in the command pane; a slot that cannot be read changes nothing, silently.
+// Shows the slot in the command pane, up to a NUL it may hold; a slot that cannot be read
+// changes nothing, silently.
 void LoadUserSlot(std::string_view name);
 // Saves the command pane's text atomically (temporary file, then rename). A failure leaves
 // the old slot intact and is reported in the log pane. Returns true on success; false, and

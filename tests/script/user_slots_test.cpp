@@ -63,7 +63,7 @@ TEST_F(UserSlotsTest, SlotNamesAndDefaultFolder) {
 }
 
 TEST_F(UserSlotsTest, SaveThenLoadGivesTheSameBytes) {
-    const std::string text = "at+netmode=2\r\nat+wifi_conf=\xE5\xAE\xB6,wpa2_aes,k\r\n\0tail"s;
+    const std::string text = "at+netmode=2\r\nat+wifi_conf=\xE5\xAE\xB6,wpa2_aes,k\r\n\nx\r"s;
     ShowScript(text);
     ASSERT_TRUE(SaveUserSlot("user2"));
     EXPECT_EQ(FileText("user2"), text);
@@ -72,6 +72,20 @@ TEST_F(UserSlotsTest, SaveThenLoadGivesTheSameBytes) {
     EXPECT_EQ(cmdPane.Text(), text);
     EXPECT_EQ(logPane.Text(), "");
     EXPECT_TRUE(StrayFiles({"user2"}).empty());
+}
+
+// The pane shows what a submit sends, and a submit stops at a NUL.
+TEST_F(UserSlotsTest, SlotWithANulLoadsTheTextBeforeIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"at+netmode=1\r\n\0at+default=1\r\n"s, "at+netmode=1\r\n"},
+        {"\0at+reboot=1\r\n"s, ""},
+        {"at+dhcpc=0\r\n\0"s, "at+dhcpc=0\r\n"}};
+    for (const auto& [bytes, shown] : cases) {
+        WriteFile("user1", bytes);
+        ShowScript("before");
+        LoadUserSlot("user1");
+        EXPECT_EQ(cmdPane.Text(), shown) << testing::PrintToString(bytes);
+    }
 }
 
 TEST_F(UserSlotsTest, SaveReplacesAnExistingSlotWhole) {
