@@ -86,6 +86,22 @@ bool IsNonBlockingRead(const ReadTimeouts& t) {
            t.ReadTotalTimeoutConstant == 0;
 }
 
+// A write is done once its bytes have left the driver, as with a serial write on Windows: the
+// line time belongs to the write, so the fixed waits after it start when the module has the
+// whole text, and nothing is left queued for a later purge or close to drop.
+int32_t WaitUntilSent(int fd, std::optional<Clock::time_point> deadline) {
+    constexpr int kDrainPollMs = 2;
+    for (;;) {
+        int queued = 0;
+        // A line that hung up has dropped its queue and counts nothing more; the bytes were
+        // handed over, and the next read reports the hang-up.
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
+        int waitLeft = MsLeft(deadline);
+        if (waitLeft == 0) return FailTimeout();
+        (void)poll(nullptr, 0, EarlierMsLeft(waitLeft, kDrainPollMs));
+    }
+}
+
 }  // namespace
 
 const std::string& SystemErrorText() {
@@ -117,8 +133,11 @@ int32_t Open(const char* path, PortDevice** device) {
 }
 
 void Close(PortDevice* device) {
-    // Dropping unsent output keeps close from waiting on a line that does not drain.
-    tcflush(device->fd, TCOFLUSH);
+    // Only a write that failed or timed out leaves output queued. Dropping it keeps close from
+    // waiting on a line that does not drain; flushing when nothing is queued could still take
+    // back bytes of a finished write on their way to the far end.
+    int queued = 0;
+    if (ioctl(device->fd, TIOCOUTQ, &queued) == 0 && queued > 0) tcflush(device->fd, TCOFLUSH);
     (void)ioctl(device->fd, TIOCNXCL);
     close(device->fd);
     delete device;
@@ -234,7 +253,7 @@ int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* cou
         bool ready = false;
         if (int32_t code = PollFor(device->fd, POLLOUT, waitLeft, &ready)) return code;
     }
-    return 0;
+    return WaitUntilSent(device->fd, waitEnd);
 }
 
 int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {

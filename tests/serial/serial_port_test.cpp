@@ -1,6 +1,7 @@
 #include "serial_port.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -237,6 +238,18 @@ TEST_F(SerialPortTest, HangUpIsAnErrorNotSilence) {
     EXPECT_EQ(port.WriteString("at\r\n", nullptr, nullptr, kInfinite), kErrorDeviceNotConnected);
     EXPECT_EQ(port.WaitForEvent(nullptr, 1000), 0);
     EXPECT_EQ(port.EventsSeen() & EV_ERR, EV_ERR);
+}
+
+TEST_F(SerialPortTest, CloseRightAfterAWriteDeliversEveryByte) {
+    // A completed write is on its way: closing the port must not take it back.
+    for (int round = 0; round < 20; ++round) {
+        Open();
+        ASSERT_EQ(port.WriteString("at+reconn=1\r\n", nullptr, nullptr, kInfinite), 0);
+        port.ClosePort();
+        pollfd ready{pty.master, POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 1000), 1) << "round " << round;
+        ASSERT_EQ(pty.ReadMaster(), "at+reconn=1\r\n") << "round " << round;
+    }
 }
 
 TEST_F(SerialPortTest, DestructionClosesThePort) {
