@@ -77,6 +77,7 @@ struct SimModule::Impl {
     std::string received;
     std::size_t receivedCount = 0;
     bool flooded = false;
+    bool lineFull = false;  // the tool is not reading: wait for room, not for the pacer
     int master = -1;
     int ownSlave = -1;
     int wake[2] = {-1, -1};
@@ -138,12 +139,13 @@ void SimModule::Impl::SendDue(Clock::time_point now) {
     if (!rateMatches) due = Noise(due.size(), random);
     ssize_t n = write(master, due.data(), due.size());
     std::size_t sent = n > 0 ? static_cast<std::size_t>(n) : 0;
+    lineFull = sent < due.size();
     pacer.PutBack(due.substr(sent), now);
 }
 
 int SimModule::Impl::PollTimeoutMs(Clock::time_point now) const {
     int timeout = transparent.Active() ? kIdlePollMs : -1;
-    if (pacer.Empty()) return timeout;
+    if (pacer.Empty() || lineFull) return timeout;
     auto wait = std::chrono::ceil<std::chrono::milliseconds>(pacer.NextDue() - now).count();
     int dueMs = static_cast<int>(std::clamp<long long>(wait, 0, INT_MAX));
     return timeout < 0 ? dueMs : std::min(timeout, dueMs);
@@ -157,11 +159,13 @@ void SimModule::Impl::Run() {
             std::lock_guard lock(mutex);
             if (master < 0) return;
             timeout = PollTimeoutMs(Clock::now());
+            if (lineFull) fds[1].events |= POLLOUT;
         }
         if (poll(fds, 2, timeout) < 0 && errno != EINTR) return;
         if (fds[0].revents) return;
         std::lock_guard lock(mutex);
         auto now = Clock::now();
+        if (fds[1].revents & POLLOUT) lineFull = false;
         if (fds[1].revents & POLLIN) {
             char buffer[4096];
             ssize_t n = read(master, buffer, sizeof buffer);

@@ -1,5 +1,6 @@
 // The simulator on a real pseudo-terminal, driven through the serial port class.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <chrono>
 #include <thread>
@@ -10,6 +11,12 @@
 namespace {
 
 using std::chrono::milliseconds;
+
+std::chrono::nanoseconds ProcessCpuTime() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
 
 class SimPtyTest : public ::testing::Test {
   protected:
@@ -94,6 +101,18 @@ TEST_F(SimPtyTest, FloodKeepsComing) {
     std::string reply = Talk("at\r\n", 115200);
     EXPECT_TRUE(reply.starts_with("at\r\r\nok\r"));
     EXPECT_GT(reply.size(), 100u);
+}
+
+TEST_F(SimPtyTest, FullLineWaitsWithoutSpinning) {
+    SimOptions options;
+    options.fault = SimFault::kFlood;
+    options.pace = false;
+    Start(options);
+    Talk("at\r\n", 115200, 100);  // the flood fills the line; nobody reads it
+    auto cpuBefore = ProcessCpuTime();
+    std::this_thread::sleep_for(milliseconds(1000));
+    // A simulator that waits for room uses next to nothing; one that retries burns the second.
+    EXPECT_LT(ProcessCpuTime() - cpuBefore, milliseconds(250));
 }
 
 TEST_F(SimPtyTest, DelayedAnswerComesLate) {
