@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -26,15 +27,25 @@ bool IsSerialDevice(const fs::path& sysTtyDir, const std::string& name) {
     return StartsWith(name, "ttyS") && IsFittedUart(sysTtyDir, name);
 }
 
+// Digit runs compared as numbers of any length (no conversion that could overflow).
+int CompareNumbers(std::string_view a, std::string_view b) {
+    a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+    b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+
 // Natural order, so ttyUSB2 comes before ttyUSB10.
 bool PortLess(const std::string& a, const std::string& b) {
     const auto digits = [](const std::string& s) {
         return s.size() - (s.find_last_not_of("0123456789") + 1);
     };
-    const std::string stemA = a.substr(0, a.size() - digits(a));
-    const std::string stemB = b.substr(0, b.size() - digits(b));
+    const std::string_view stemA(a.data(), a.size() - digits(a));
+    const std::string_view stemB(b.data(), b.size() - digits(b));
     if (stemA != stemB || digits(a) == 0 || digits(b) == 0) return a < b;
-    return std::stoul(a.substr(stemA.size())) < std::stoul(b.substr(stemB.size()));
+    int order = CompareNumbers(std::string_view(a).substr(stemA.size()),
+                               std::string_view(b).substr(stemB.size()));
+    return order != 0 ? order < 0 : a < b;
 }
 
 std::vector<std::string> SortedEntries(const fs::path& dir, auto keep) {
