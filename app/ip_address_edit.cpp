@@ -33,6 +33,8 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QFrame(parent) {
         field->setAlignment(Qt::AlignCenter);
         field->setMaxLength(3);
         field->setValidator(validator);
+        // The control is one tab stop; the dot and the arrow keys move between its fields.
+        field->setFocusPolicy(Qt::ClickFocus);
         field->installEventFilter(this);
         connect(field, &QLineEdit::textEdited, this, [this, i] { OnFieldEdited(i); });
         connect(field, &QLineEdit::editingFinished, this, [this, i] { FinishField(i); });

@@ -1,6 +1,7 @@
 #include "pane_widget.h"
 
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -21,6 +22,15 @@ void PaneWidget::UseFixedWidthFont() {
                       : QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(font().pointSizeF());
     setFont(fixed);
+}
+
+void PaneWidget::keyPressEvent(QKeyEvent* event) {
+    // The panes want Enter, read-only as they are, so it never reaches the dialog's default.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void PaneWidget::OnCleared() {

@@ -16,6 +16,7 @@ class PaneWidget : public QPlainTextEdit, public TextPane {
     void UseFixedWidthFont();
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void OnCleared() override;
     void OnAppended(std::string_view text) override;
     void OnFrontRemoved(std::size_t bytes) override;

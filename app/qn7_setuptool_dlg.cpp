@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "about_dlg.h"
 #include "app_icon.h"
@@ -231,6 +233,23 @@ void CQN7_SETUPTOOLDlg::WireDispatchTable() {
     }
     connect(m_ComPortList, &PortComboBox::portTyped, this,
             [this] { OnSelchangeComPort(ctl::kComPortList); });
+    // OK and Cancel have no handler of ours: they end the dialog.
+    connect(qobject_cast<QPushButton*>(Control(ctl::kOk)), &QPushButton::clicked, this,
+            &QDialog::accept);
+    connect(qobject_cast<QPushButton*>(Control(ctl::kCancel)), &QPushButton::clicked, this,
+            &QDialog::reject);
+}
+
+void CQN7_SETUPTOOLDlg::keyPressEvent(QKeyEvent* event) {
+    // The hidden OK button stays the default button: Enter that the focused control leaves
+    // unused presses it. A focused push button takes Enter itself.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto* button = qobject_cast<const QPushButton*>(focusWidget());
+    if (enter && event->modifiers() == Qt::NoModifier && button == nullptr) {
+        qobject_cast<QPushButton*>(Control(ctl::kOk))->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CQN7_SETUPTOOLDlg::contextMenuEvent(QContextMenuEvent* event) {

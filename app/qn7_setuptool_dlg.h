@@ -36,6 +36,7 @@ class CQN7_SETUPTOOLDlg : public QDialog {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     using Handler = void (CQN7_SETUPTOOLDlg::*)(int id);

@@ -3,13 +3,13 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "dialog_init.h"
+#include "group_box_frame.h"
 #include "ip_address_edit.h"
 #include "slot_button.h"
 
@@ -43,7 +43,7 @@ QWidget* MakeDefaultWidget(const ControlTemplate& control, QWidget* parent) {
         case ControlKind::kLabel:
             return MakeLabel(control, parent);
         case ControlKind::kGroupBox:
-            return new QGroupBox(parent);
+            return new GroupBoxFrame(parent);
         case ControlKind::kPushButton:
         case ControlKind::kDefaultPushButton:
             return MakePushButton(control, parent);

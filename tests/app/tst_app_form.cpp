@@ -227,6 +227,7 @@ void AppFormTest::typedPortPathIsTakenOnEnter() {
     QCOMPARE(g_strComPort, std::string("/dev/ttyQN7test"));
     QCOMPARE(ports->currentText(), QStringLiteral("/dev/ttyQN7test"));
     QVERIFY(!dialog.Runner().Busy());  // Enter went to the port list only
+    QVERIFY(dialog.isVisible());
 }
 
 QTEST_MAIN(AppFormTest)

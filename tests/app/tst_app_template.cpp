@@ -16,6 +16,7 @@
 #include "pane_widget.h"
 #include "presets.h"
 #include "resource_strings.h"
+#include "script_form.h"
 
 class AppTemplateTest : public QObject {
     Q_OBJECT
@@ -24,6 +25,11 @@ class AppTemplateTest : public QObject {
     void geometryFollowsDialogUnits();
     void radioGroupsAreSeparate();
     void tabOrderAndInitialFocus();
+    void tabKeyVisitsEachTabStopOnce();
+    void enterEndsTheDialogUnlessAButtonOrPaneTakesIt_data();
+    void enterEndsTheDialogUnlessAButtonOrPaneTakesIt();
+    void hiddenOkAndCancelEndTheDialog();
+    void groupBoxTitleSitsOnTheFrameLine();
     void listsHoldTheirEntriesWithoutSelection();
     void linkBaudListStartsAt115200();
     void startUpShowsFirstPresetAndAppliesIt();
@@ -136,6 +142,104 @@ void AppTemplateTest::tabOrderAndInitialFocus() {
     }
     QCOMPARE(chain, expected);
     QCOMPARE(dialog.Control(ctl::kModeEthernet)->focusPolicy(), Qt::ClickFocus);
+}
+
+void AppTemplateTest::tabKeyVisitsEachTabStopOnce() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // Open every form field so that the greyed ones do not drop out of the walk.
+    ApplyScript(dialog.Form(),
+                "at+netmode=2\r\nat+dhcpc=0\r\nat+remotepro=tcp\r\n"
+                "at+mode=client\r\n");
+    const auto idOf = [](QWidget* widget) {
+        // Inner widgets (an address field, a list's edit) belong to their control.
+        for (; widget != nullptr; widget = widget->parentWidget()) {
+            if (const QVariant id = widget->property("controlId"); id.isValid()) return id.toInt();
+        }
+        return 0;
+    };
+    QList<int> walk;
+    for (int press = 0; press < 32; ++press) {
+        walk << idOf(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const QList<int> expected = {1014, 1015, 1005, 1000, 1007, 1008, 1009, 1010, 1017, 1018, 1019,
+                                 1021, 1022, 1023, 1024, 1048, 1050, 1051, 1052, 1053, 1059, 1065,
+                                 1060, 1067, 1068, 1069, 1070, 1071, 1072, 1073, 1074, 1075};
+    QCOMPARE(walk, expected);
+    QCOMPARE(idOf(QApplication::focusWidget()), 1014);  // and round again
+}
+
+void AppTemplateTest::enterEndsTheDialogUnlessAButtonOrPaneTakesIt_data() {
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<bool>("ends");
+    // The hidden OK button is the default: Enter in a field reaches it.
+    QTest::newRow("remote port edit") << ctl::kRemotePort << true;
+    QTest::newRow("DHCP box") << ctl::kDhcp << true;
+    QTest::newRow("UART list") << ctl::kUartBaud << true;
+    // A focused push button takes Enter itself; the panes want Enter.
+    QTest::newRow("User0 button") << ctl::kUser0 << false;
+    QTest::newRow("command pane") << ctl::kCmdPane << false;
+    QTest::newRow("log pane") << ctl::kLogPane << false;
+}
+
+void AppTemplateTest::enterEndsTheDialogUnlessAButtonOrPaneTakesIt() {
+    QFETCH(int, focus);
+    QFETCH(bool, ends);
+    RecordedBoxes boxes;
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    dialog.Control(focus)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(accepted.size(), ends ? 1 : 0);
+    QCOMPARE(dialog.isVisible(), !ends);
+}
+
+void AppTemplateTest::hiddenOkAndCancelEndTheDialog() {
+    for (const auto& [id, result] : {std::pair{ctl::kOk, int(QDialog::Accepted)},
+                                     std::pair{ctl::kCancel, int(QDialog::Rejected)}}) {
+        CQN7_SETUPTOOLDlg dialog;
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        ControlOf<QPushButton>(dialog, id)->click();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0).at(0).toInt(), result);
+    }
+}
+
+void AppTemplateTest::groupBoxTitleSitsOnTheFrameLine() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    const QList<QGroupBox*> groups = dialog.findChildren<QGroupBox*>();
+    QCOMPARE(groups.size(), 7);
+    for (QGroupBox* group : groups) {
+        const QString title = group->title();
+        const int textHeight = group->fontMetrics().height();
+        // Right of the title, the first drawn row is the frame's top line; as in the Windows
+        // template it runs through the title, about half a text line down.
+        const QImage titled = group->grab().toImage();
+        const int x = titled.width() - 8;
+        int lineY = 0;
+        while (lineY < titled.height() && titled.pixel(x, lineY) == titled.pixel(x, 0)) ++lineY;
+        QVERIFY2(lineY >= textHeight / 4 && lineY <= textHeight * 3 / 4,
+                 qPrintable(title + QStringLiteral(": line at %1").arg(lineY)));
+        // With a blank title of the same width, the line shows a gap where the title stands:
+        // the title is drawn on the dialog's background, over the line.
+        const QString blank(title.size() * 2, QLatin1Char(' '));
+        group->setTitle(blank);
+        const QImage gapped = group->grab().toImage();
+        const QRgb line = gapped.pixel(x, lineY);
+        int longestGap = 0;
+        for (int gx = 0, run = 0; gx < gapped.width(); ++gx) {
+            run = gapped.pixel(gx, lineY) == line ? 0 : run + 1;
+            longestGap = std::max(longestGap, run);
+        }
+        QVERIFY2(longestGap >= group->fontMetrics().horizontalAdvance(blank), qPrintable(title));
+        group->setTitle(title);
+    }
 }
 
 void AppTemplateTest::listsHoldTheirEntriesWithoutSelection() {
