@@ -80,7 +80,7 @@ bool QueryConfig(ExchangeHost& host, std::string* reply) {
     uint32_t length = 0;
     if (!port.Read(buffer.data(), kReplyBufferSize - 1, 1024, &length)) return false;
     if (length == 0 || !TakeReply(host, buffer.c_str())) return false;
-    *reply = buffer.c_str();
+    if (reply != nullptr) *reply = buffer.c_str();
     return true;
 }
 
@@ -100,6 +100,6 @@ bool QueryConfigSlow(ExchangeHost& host, std::string* reply) {
         if (!port.Read(buffer.data(), kReplyBufferSize - 1 - length, 1024, &length)) return false;
     }
     if (length == 0 || !TakeReply(host, buffer.c_str())) return false;
-    *reply = buffer.c_str();
+    if (reply != nullptr) *reply = buffer.c_str();
     return true;
 }

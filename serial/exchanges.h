@@ -30,7 +30,8 @@ class ExchangeHost {
 bool SearchModule(ExchangeHost& host);
 bool ScanWifi(ExchangeHost& host, std::string_view command);
 bool SendScript(ExchangeHost& host, std::string_view script);
-// Below 9600 baud hands over to QueryConfigSlow. `reply` is set only when the reply holds "at".
+// Below 9600 baud hands over to QueryConfigSlow. `reply` (may be null) is set only when the
+// reply holds "at".
 bool QueryConfig(ExchangeHost& host, std::string* reply);
 bool QueryConfigSlow(ExchangeHost& host, std::string* reply);
 // "%s\n(error code %d)", then a line with the system's explanation and a hint where one helps.

@@ -75,6 +75,14 @@ TEST_F(ExchangeTest, QueryAt9600IsOneBlock) {
     EXPECT_NE(CleanQueryReply(reply).find("at+ver=QN7-SIM 1.6.0\r"), std::string::npos);
 }
 
+// A caller that only wants the log and the flag may pass no reply at all.
+TEST_F(ExchangeTest, QueryWithoutReplyPointerStillLogs) {
+    StartSimAt(9600);
+    EXPECT_TRUE(QueryConfig(host, nullptr));
+    ASSERT_EQ(host.logs.size(), 1u);
+    EXPECT_NE(host.logs[0].find("at+netmode=?"), std::string::npos);
+}
+
 TEST_F(ExchangeTest, QueryBelow9600IsFiveChunks) {
     StartSimAt(4800);
     std::string reply;
