@@ -332,8 +332,9 @@ void CQN7_SETUPTOOLDlg::OnSelchangeComPort(int /*id*/) {
 }
 
 void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/) {
-    g_nLinkBaud = static_cast<uint32_t>(
-        std::strtoul(m_LinkBaudList->currentText().toLatin1().constData(), nullptr, 10));
+    // The selected entry's text, not the edit field's.
+    const QString entry = m_LinkBaudList->itemText(m_LinkBaudList->currentIndex());
+    g_nLinkBaud = static_cast<uint32_t>(std::strtoul(entry.toLatin1().constData(), nullptr, 10));
 }
 
 void CQN7_SETUPTOOLDlg::OnFormControlChanged(int id) {

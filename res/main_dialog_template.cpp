@@ -11,7 +11,7 @@ constexpr uint32_t kTab = kTabStop;
 constexpr uint32_t kEditStyle = kTabStop | kBorder | kAutoHScroll;
 constexpr uint32_t kPaneStyle = kTabStop | kReadOnly | kMultiLine | kBorder | kScrollBars;
 constexpr uint32_t kListStyle = kTabStop | kEditable;
-constexpr uint32_t kHiddenListStyle = kHidden | kSorted | kAutoHScroll;
+constexpr uint32_t kHiddenListStyle = kHidden | kEditable | kSorted | kAutoHScroll;
 
 constexpr ControlTemplate kControls[] = {
     // Work mode.
@@ -93,7 +93,7 @@ constexpr ControlTemplate kControls[] = {
     {ctl::kPresetAp, kPushButton, "AP模式", {399, 194, 49, 16}, kHidden | kTab},
     {ctl::kPresetTcpStatic, kPushButton, "TCP/静态IP", {397, 191, 49, 16}, kHidden | kTab},
     {ctl::kPresetWifiStatic, kPushButton, "无线静态IP", {406, 196, 49, 16}, kHidden | kTab},
-    {ctl::kLinkBaudList, kComboBox, nullptr, {439, 233, 16, 84}, kHidden | kDisabled | kTab},
+    {ctl::kLinkBaudList, kComboBox, nullptr, {439, 233, 16, 84}, kHidden | kDisabled | kListStyle},
     {ctl::kHiddenList1, kComboBox, nullptr, {438, 260, 17, 14}, kHiddenListStyle | kTab},
     {ctl::kHiddenList2, kComboBox, nullptr, {438, 274, 17, 14}, kHiddenListStyle | kTab},
     {ctl::kHiddenRichEdit,

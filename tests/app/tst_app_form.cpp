@@ -15,6 +15,7 @@
 #include "pane_widget.h"
 #include "presets.h"
 #include "script_form.h"
+#include "slot_button.h"
 #include "user_slots.h"
 
 namespace {
@@ -42,11 +43,13 @@ class AppFormTest : public QObject {
     void ipControlClampsAndBlanks();
     void userButtonClickLoadsAndMissingSlotChangesNothing();
     void userButtonDoubleClickSavesWithoutAsking();
+    void realDoubleClickLoadsThenSaves();
     void saveButtonAsksFirst_data();
     void saveButtonAsksFirst();
     void hiddenPresetButtonsShowTheirScripts();
     void panesMirrorTheirBytesLineForLine();
     void typedPortPathIsTakenOnEnter();
+    void listSelectionsSetTheLinkSettings();
 
   private:
     std::unique_ptr<QTemporaryDir> slots_;  // fresh for each test
@@ -167,6 +170,29 @@ void AppFormTest::userButtonDoubleClickSavesWithoutAsking() {
     QVERIFY(boxes.questions.isEmpty());
 }
 
+void AppFormTest::realDoubleClickLoadsThenSaves() {
+    // Through the window system, as a user's double click arrives: press, release, press,
+    // release. The notify-style button reports one click, then one double click.
+    RecordedBoxes boxes(true);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const std::string stored = "at+netmode=3\r\n";
+    WriteFile(slots_->filePath("user2"), stored);
+    auto* button = qobject_cast<SlotButton*>(dialog.Control(ctl::kUser0 + 2));
+    QVERIFY(button != nullptr);
+    QStringList events;
+    connect(button, &QAbstractButton::clicked, [&] { events << "click"; });
+    connect(button, &SlotButton::doubleClicked, [&] { events << "double"; });
+    const QPoint centre = button->mapTo(&dialog, button->rect().center());
+    QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, {}, centre);
+    QCOMPARE(events, QStringList({"click", "double"}));
+    // The click loaded the slot; the double click saved that text back unchanged.
+    QCOMPARE(g_pCmdPane->Text(), stored);
+    QCOMPARE(ReadFile(slots_->filePath("user2")), stored);
+    QVERIFY(boxes.questions.isEmpty());
+}
+
 void AppFormTest::saveButtonAsksFirst_data() {
     QTest::addColumn<int>("button");
     QTest::addColumn<bool>("answer");
@@ -228,6 +254,28 @@ void AppFormTest::typedPortPathIsTakenOnEnter() {
     QCOMPARE(ports->currentText(), QStringLiteral("/dev/ttyQN7test"));
     QVERIFY(!dialog.Runner().Busy());  // Enter went to the port list only
     QVERIFY(dialog.isVisible());
+}
+
+void AppFormTest::listSelectionsSetTheLinkSettings() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    auto* ports = ControlOf<QComboBox>(dialog, ctl::kComPortList);
+    dialog.UsePort(QStringLiteral("/dev/ttyQN7first"));
+    dialog.UsePort(QStringLiteral("/dev/ttyQN7second"));
+    QCOMPARE(g_strComPort, std::string("/dev/ttyQN7second"));
+    // A user's pick in the port list, as the list reports it.
+    ports->setCurrentIndex(ports->findText(QStringLiteral("/dev/ttyQN7first")));
+    emit ports->activated(ports->currentIndex());
+    QCOMPARE(g_strComPort, std::string("/dev/ttyQN7first"));
+
+    // The hidden link-baud list: the selected entry's leading number becomes the link rate,
+    // whatever its edit field holds.
+    auto* links = ControlOf<QComboBox>(dialog, ctl::kLinkBaudList);
+    links->setCurrentIndex(links->findText(QStringLiteral("56000")));
+    links->setEditText(QStringLiteral("9600"));
+    emit links->activated(links->currentIndex());
+    QCOMPARE(g_nLinkBaud.load(), 56000u);
+    g_nLinkBaud = 115200;
 }
 
 QTEST_MAIN(AppFormTest)

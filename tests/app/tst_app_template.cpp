@@ -271,6 +271,10 @@ void AppTemplateTest::linkBaudListStartsAt115200() {
     QCOMPARE(links->itemText(0), QStringLiteral("110"));
     QCOMPARE(links->itemText(14), QStringLiteral("256000"));
     QCOMPARE(links->currentText(), QStringLiteral("115200"));
+    // Drop-down lists with an edit field, like the port list; hidden, the user never sees it.
+    QVERIFY(links->isEditable());
+    QVERIFY(ControlOf<QComboBox>(dialog, ctl::kHiddenList1)->isEditable());
+    QVERIFY(ControlOf<QComboBox>(dialog, ctl::kHiddenList2)->isEditable());
 }
 
 void AppTemplateTest::startUpShowsFirstPresetAndAppliesIt() {
