@@ -11,10 +11,7 @@ DialogBaseUnits DialogBaseUnits::Of(const QFont& font) {
 }
 
 QRect DialogBaseUnits::ToPixels(const DialogRect& rect) const {
-    const int left = ToPixelsX(rect.x);
-    const int top = ToPixelsY(rect.y);
-    return {left, top, ToPixelsX(rect.x + rect.width) - left,
-            ToPixelsY(rect.y + rect.height) - top};
+    return {ToPixelsX(rect.x), ToPixelsY(rect.y), ToPixelsX(rect.width), ToPixelsY(rect.height)};
 }
 
 QSize DialogBaseUnits::ToPixels(int widthDu, int heightDu) const {

@@ -23,6 +23,7 @@ class AppTemplateTest : public QObject {
   private slots:
     void everyTemplateControlExistsWithItsLabelAndState();
     void geometryFollowsDialogUnits();
+    void dialogUnitsRoundToTheNearestPixel();
     void radioGroupsAreSeparate();
     void tabOrderAndInitialFocus();
     void tabKeyVisitsEachTabStopOnce();
@@ -97,12 +98,21 @@ void AppTemplateTest::geometryFollowsDialogUnits() {
     CQN7_SETUPTOOLDlg dialog;
     const DialogBaseUnits units = DialogBaseUnits::Of(dialog.font());
     QVERIFY(units.width > 0 && units.height > 0);
-    QCOMPARE(dialog.size(), QSize(455 * units.width / 4, 338 * units.height / 8));
-    const QRect submit = dialog.Control(ctl::kSubmit)->geometry();
-    QCOMPARE(submit.topLeft(), QPoint(233 * units.width / 4, 306 * units.height / 8));
-    QCOMPARE(submit.right() + 1, (233 + 38) * units.width / 4);
+    // Each value on its own, rounded to the nearest pixel, as the dialog manager maps them.
+    const auto x = [&](int du) { return (du * units.width + 2) / 4; };
+    const auto y = [&](int du) { return (du * units.height + 4) / 8; };
+    QCOMPARE(dialog.size(), QSize(x(455), y(338)));
+    QCOMPARE(dialog.Control(ctl::kSubmit)->geometry(), QRect(x(233), y(306), x(38), y(16)));
     // A combo box's template height includes its drop-down; the closed box is one line.
     QVERIFY(dialog.Control(ctl::kEncryption)->height() < 101 * units.height / 8 / 3);
+}
+
+void AppTemplateTest::dialogUnitsRoundToTheNearestPixel() {
+    const DialogBaseUnits units{7, 13};
+    // 233 * 7 / 4 = 407.75 and 38 * 7 / 4 = 66.5 round up; 306 * 13 / 8 = 497.25 rounds down.
+    QCOMPARE(units.ToPixels(DialogRect{233, 306, 38, 16}), QRect(408, 497, 67, 26));
+    QCOMPARE(units.ToPixels(455, 338), QSize(796, 549));
+    QCOMPARE(units.ToPixels(DialogRect{0, 0, 1, 1}), QRect(0, 0, 2, 2));
 }
 
 void AppTemplateTest::radioGroupsAreSeparate() {
