@@ -1,0 +1,213 @@
+// The Windows side of the port seam: the Win32 serial API, with every transfer and wait on an
+// overlapped handle so a time-out can bound it. Error codes are GetLastError's own.
+// The seam first: <windows.h> defines the DCB and event names it declares as macros of the
+// same values.
+#include "port_system.h"
+
+#include <windows.h>
+
+#include <string_view>
+#include <system_error>
+
+struct PortDevice {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    HANDLE ioEvent = nullptr;  // manual reset; the event of every transfer's OVERLAPPED
+};
+
+namespace port_system {
+namespace {
+
+thread_local std::string tSystemErrorText;
+constexpr std::string_view kDevicePrefix = R"(\\.\)";
+
+int32_t Fail(DWORD code) {
+    tSystemErrorText = std::system_category().message(static_cast<int>(code));
+    return static_cast<int32_t>(code);
+}
+
+int32_t FailLastError() {
+    return Fail(GetLastError());
+}
+
+int32_t Succeed() {
+    tSystemErrorText.clear();
+    return 0;
+}
+
+// "COM11" and "\\.\COM11" both name the port; ports from COM10 up open only in the second form.
+std::string DevicePath(std::string_view port) {
+    if (port.starts_with(kDevicePrefix) || port.find_first_of(R"(\/)") != std::string_view::npos)
+        return std::string(port);
+    return std::string(kDevicePrefix) + std::string(port);
+}
+
+// The default configuration is looked up by the port's own name, without the device prefix.
+std::string PortName(std::string_view port) {
+    if (port.starts_with(kDevicePrefix)) port.remove_prefix(kDevicePrefix.size());
+    return std::string(port);
+}
+
+bool ReadDcb(HANDLE handle, DCB* dcb) {
+    *dcb = DCB{};
+    dcb->DCBlength = sizeof(DCB);
+    return GetCommState(handle, dcb) != FALSE;
+}
+
+// Runs one overlapped operation to its end, waiting at most `timeoutMs` for it. A pending
+// operation writes into this call's OVERLAPPED and the caller's buffer, so after a time-out
+// it is cancelled and waited for before the call returns.
+template <class Issue>
+int32_t Complete(PortDevice* device, uint32_t timeoutMs, DWORD* count, Issue issue) {
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = device->ioEvent;
+    *count = 0;
+    const bool doneAtOnce = issue(&overlapped);
+    if (!doneAtOnce && GetLastError() != ERROR_IO_PENDING) return FailLastError();
+    const DWORD wait = doneAtOnce ? WAIT_OBJECT_0 : WaitForSingleObject(device->ioEvent, timeoutMs);
+    const DWORD waitError = wait == WAIT_FAILED ? GetLastError() : 0;
+    if (wait != WAIT_OBJECT_0) CancelIo(device->handle);
+    // An operation that completed just as the wait ran out has done its work: no failure.
+    if (GetOverlappedResult(device->handle, &overlapped, count, TRUE)) return Succeed();
+    const DWORD error = GetLastError();
+    if (wait == WAIT_OBJECT_0 || error != ERROR_OPERATION_ABORTED) return Fail(error);
+    if (waitError) return Fail(waitError);
+    tSystemErrorText.clear();
+    return kErrorTimeout;
+}
+
+}  // namespace
+
+const std::string& SystemErrorText() {
+    return tSystemErrorText;
+}
+
+int32_t Open(const char* path, PortDevice** device) {
+    const std::string devicePath = DevicePath(path);
+    HANDLE handle = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return FailLastError();
+    HANDLE ioEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (ioEvent == nullptr) {
+        const int32_t code = FailLastError();
+        CloseHandle(handle);
+        return code;
+    }
+    *device = new PortDevice{handle, ioEvent};
+    return Succeed();
+}
+
+void Close(PortDevice* device) {
+    CloseHandle(device->ioEvent);
+    CloseHandle(device->handle);
+    delete device;
+}
+
+int32_t SetupQueues(PortDevice* device, uint32_t inQueue, uint32_t outQueue) {
+    return SetupComm(device->handle, inQueue, outQueue) ? Succeed() : FailLastError();
+}
+
+void ApplyDefaultConfig(const char* path, PortDevice* device) {
+    COMMCONFIG config{};
+    config.dwSize = sizeof(COMMCONFIG);
+    DWORD size = sizeof(COMMCONFIG);
+    if (GetDefaultCommConfigA(PortName(path).c_str(), &config, &size))
+        (void)SetCommConfig(device->handle, &config, size);
+}
+
+int32_t GetState(PortDevice* device, LineState* line) {
+    DCB dcb;
+    if (!ReadDcb(device->handle, &dcb)) return FailLastError();
+    line->BaudRate = dcb.BaudRate;
+    line->ByteSize = dcb.ByteSize;
+    line->Parity = dcb.Parity;
+    line->StopBits = dcb.StopBits;
+    line->fParity = dcb.fParity;
+    line->fOutxCtsFlow = dcb.fOutxCtsFlow;
+    line->fOutxDsrFlow = dcb.fOutxDsrFlow;
+    line->fDtrControl = static_cast<uint8_t>(dcb.fDtrControl);
+    line->fOutX = dcb.fOutX;
+    line->fInX = dcb.fInX;
+    line->fRtsControl = static_cast<uint8_t>(dcb.fRtsControl);
+    line->XonChar = dcb.XonChar;
+    line->XoffChar = dcb.XoffChar;
+    line->EvtChar = dcb.EvtChar;
+    return Succeed();
+}
+
+int32_t SetState(PortDevice* device, const LineState& line) {
+    // Fields the line state does not carry keep the driver's values.
+    DCB dcb;
+    if (!ReadDcb(device->handle, &dcb)) return FailLastError();
+    dcb.BaudRate = line.BaudRate;
+    dcb.ByteSize = line.ByteSize;
+    dcb.Parity = line.Parity;
+    dcb.StopBits = line.StopBits;
+    dcb.fParity = line.fParity;
+    dcb.fOutxCtsFlow = line.fOutxCtsFlow;
+    dcb.fOutxDsrFlow = line.fOutxDsrFlow;
+    dcb.fDtrControl = line.fDtrControl;
+    dcb.fOutX = line.fOutX;
+    dcb.fInX = line.fInX;
+    dcb.fRtsControl = line.fRtsControl;
+    dcb.XonChar = line.XonChar;
+    dcb.XoffChar = line.XoffChar;
+    dcb.EvtChar = line.EvtChar;
+    return SetCommState(device->handle, &dcb) ? Succeed() : FailLastError();
+}
+
+int32_t GetTimeouts(PortDevice* device, ReadTimeouts* timeouts) {
+    COMMTIMEOUTS driver{};
+    if (!GetCommTimeouts(device->handle, &driver)) return FailLastError();
+    *timeouts = {driver.ReadIntervalTimeout, driver.ReadTotalTimeoutMultiplier,
+                 driver.ReadTotalTimeoutConstant};
+    return Succeed();
+}
+
+int32_t SetTimeouts(PortDevice* device, const ReadTimeouts& timeouts) {
+    // The write time-outs keep the driver's values.
+    COMMTIMEOUTS driver{};
+    if (!GetCommTimeouts(device->handle, &driver)) return FailLastError();
+    driver.ReadIntervalTimeout = timeouts.ReadIntervalTimeout;
+    driver.ReadTotalTimeoutMultiplier = timeouts.ReadTotalTimeoutMultiplier;
+    driver.ReadTotalTimeoutConstant = timeouts.ReadTotalTimeoutConstant;
+    return SetCommTimeouts(device->handle, &driver) ? Succeed() : FailLastError();
+}
+
+int32_t SetMask(PortDevice* device, uint32_t mask) {
+    return SetCommMask(device->handle, mask) ? Succeed() : FailLastError();
+}
+
+int32_t Purge(PortDevice* device) {
+    return PurgeComm(device->handle, PURGE_TXCLEAR | PURGE_RXCLEAR) ? Succeed() : FailLastError();
+}
+
+int32_t Read(PortDevice* device, void* buffer, uint32_t size, uint32_t* count, uint32_t timeoutMs) {
+    DWORD done = 0;
+    const int32_t code = Complete(device, timeoutMs, &done, [&](OVERLAPPED* overlapped) {
+        return ReadFile(device->handle, buffer, size, nullptr, overlapped);
+    });
+    *count = done;
+    return code;
+}
+
+int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* count,
+              uint32_t timeoutMs) {
+    DWORD done = 0;
+    const int32_t code = Complete(device, timeoutMs, &done, [&](OVERLAPPED* overlapped) {
+        return WriteFile(device->handle, data, size, nullptr, overlapped);
+    });
+    *count = done;
+    return code;
+}
+
+int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
+    DWORD events = 0;
+    DWORD unused = 0;
+    const int32_t code = Complete(device, timeoutMs, &unused, [&](OVERLAPPED* overlapped) {
+        return WaitCommEvent(device->handle, &events, overlapped);
+    });
+    *seen = events;
+    return code;
+}
+
+}  // namespace port_system
