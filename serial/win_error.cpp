@@ -89,8 +89,13 @@ std::string WinErrorHint(int32_t code) {
         case kErrorFileNotFound:
             return "Check the port name and that the adapter is plugged in.";
         case kErrorAccessDenied:
+#ifdef _WIN32
+            // Windows refuses a COM port held by another program with this code.
+            return "Another program may hold the port; close it and try again.";
+#else
             return "Allow your user to use serial ports: sudo usermod -aG dialout $USER, then log "
                    "out and in again.";
+#endif
         case kErrorSharingViolation:
             return "Another program holds the port; close it and try again.";
         case kErrorDeviceNotConnected:
