@@ -74,14 +74,10 @@ void WidgetForm::SelectIndex(int id, int index) {
 
 void WidgetForm::SelectByPrefix(int id, std::string_view prefix) {
     auto* list = qobject_cast<QComboBox*>(Widget(id));
-    if (list == nullptr || list->count() == 0) return;
+    if (list == nullptr) return;
     const QString wanted = ToQString(prefix);
-    // From the entry after the first, wrapping round to the first.
-    for (int step = 1; step <= list->count(); ++step) {
-        const int index = step % list->count();
-        if (list->itemText(index).startsWith(wanted, Qt::CaseInsensitive)) {
-            list->setCurrentIndex(index);
-            return;
-        }
-    }
+    const int found = FindListEntry(list->count(), [&](int index) {
+        return list->itemText(index).startsWith(wanted, Qt::CaseInsensitive);
+    });
+    if (found >= 0) list->setCurrentIndex(found);
 }

@@ -2,6 +2,7 @@
 // its widgets; FormModel implements it in memory.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,3 +29,7 @@ class FormAccess {
     // stays as it is when nothing matches.
     virtual void SelectByPrefix(int id, std::string_view prefix) = 0;
 };
+
+// The order of a list's prefix search: the entries after entry 0, then entry 0. Returns the
+// first index whose entry `matches`, -1 when none does.
+int FindListEntry(int count, const std::function<bool(int index)>& matches);

@@ -126,15 +126,11 @@ void FormModel::SelectIndex(int id, int index) {
 
 void FormModel::SelectByPrefix(int id, std::string_view prefix) {
     Control* control = Find(id);
-    if (control == nullptr || control->entries.empty()) return;
-    const std::size_t count = control->entries.size();
-    for (std::size_t step = 1; step <= count; ++step) {
-        const std::size_t index = step % count;
-        if (StartsWithNoCase(control->entries[index], prefix)) {
-            control->selected = static_cast<int>(index);
-            return;
-        }
-    }
+    if (control == nullptr) return;
+    const int found = FindListEntry(static_cast<int>(control->entries.size()), [&](int index) {
+        return StartsWithNoCase(control->entries[static_cast<std::size_t>(index)], prefix);
+    });
+    if (found >= 0) control->selected = found;
 }
 
 bool FormModel::IsEnabled(int id) const {
