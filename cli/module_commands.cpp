@@ -37,9 +37,10 @@ int Send(TerminalHost& host, std::string_view script, std::ostream& err) {
 }
 
 int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
-    if (!ScanWifi(host, kWifiScanCommand)) return NoReply(host, err);
-    out << host.LastReply();
-    if (!host.LastReply().ends_with('\n')) out << '\n';
+    std::string reply;
+    if (!ScanWifi(host, kWifiScanCommand, &reply)) return NoReply(host, err);
+    out << reply;
+    if (!reply.ends_with('\n')) out << '\n';
     return exit_code::kOk;
 }
 

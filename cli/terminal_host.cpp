@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr std::string_view kReplyPrefix = ">:";
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr int32_t kAccessDenied = 5;
 
 }  // namespace
@@ -18,11 +16,6 @@ TerminalHost::TerminalHost(LinkSettings link, bool quiet, std::ostream& err)
     : link_(std::move(link)), quiet_(quiet), err_(err) {}
 
 void TerminalHost::Log(std::string_view text) {
-    if (text.starts_with(kReplyPrefix)) {
-        std::string_view reply = text.substr(kReplyPrefix.size());
-        if (reply.ends_with(kLineEnd)) reply.remove_suffix(kLineEnd.size());
-        lastReply_ = reply;
-    }
     if (!quiet_) err_ << text << std::flush;
 }
 

@@ -19,8 +19,6 @@ class TerminalHost final : public ExchangeHost {
     void ShowError(int32_t code, std::string_view text) override;
     void Sleep(uint32_t ms) override;
 
-    // The text of the last ">:" reply line, without its prefix and line break.
-    const std::string& LastReply() const { return lastReply_; }
     // Exit status for an exchange that found no module: a serial error, a refused port, or
     // silence.
     int FailureStatus() const;
@@ -29,6 +27,5 @@ class TerminalHost final : public ExchangeHost {
     LinkSettings link_;
     bool quiet_;
     std::ostream& err_;
-    std::string lastReply_;
     std::optional<int32_t> errorCode_;
 };

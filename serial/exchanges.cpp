@@ -19,8 +19,9 @@ constexpr uint32_t kSlowQueryBelowBaud = 9600;
 constexpr uint32_t kReplyBufferSize = 2048;
 
 // Write one text, wait, read once, log what came: the shape of the scan and the submit.
+// `replyOut` (may be null) gets the text read when at least one byte arrived.
 bool WriteWaitRead(ExchangeHost& host, std::string_view text, uint32_t waitMs, uint32_t limit,
-                   uint32_t timeoutMs) {
+                   uint32_t timeoutMs, std::string* replyOut) {
     ExchangePort port(host);
     if (!port.Open() || !port.Configure(host.Link().baud)) return false;
     host.ExpectWait(waitMs);
@@ -29,7 +30,9 @@ bool WriteWaitRead(ExchangeHost& host, std::string_view text, uint32_t waitMs, u
     std::string reply(limit + 1, '\0');
     uint32_t length = 0;
     if (!port.Read(reply.data(), limit, timeoutMs, &length)) return false;
-    return length != 0 && TakeReply(host, reply.c_str());
+    if (length == 0) return false;
+    if (replyOut != nullptr) *replyOut = reply.c_str();
+    return TakeReply(host, reply.c_str());
 }
 
 }  // namespace
@@ -54,15 +57,15 @@ bool SearchModule(ExchangeHost& host) {
     return false;
 }
 
-bool ScanWifi(ExchangeHost& host, std::string_view command) {
+bool ScanWifi(ExchangeHost& host, std::string_view command, std::string* reply) {
     uint32_t baud = host.Link().baud;
     // A zero rate never gets past the line setting; it must not divide here either.
     uint32_t waitMs = baud ? 46080000 / baud + 3600 : 0;
-    return WriteWaitRead(host, command, waitMs, 4096, 4095);
+    return WriteWaitRead(host, command, waitMs, 4096, 4095, reply);
 }
 
 bool SendScript(ExchangeHost& host, std::string_view script) {
-    return WriteWaitRead(host, script, kSendWaitMs, 1024, 300);
+    return WriteWaitRead(host, script, kSendWaitMs, 1024, 300, nullptr);
 }
 
 bool QueryConfig(ExchangeHost& host, std::string* reply) {

@@ -28,7 +28,9 @@ class ExchangeHost {
 };
 
 bool SearchModule(ExchangeHost& host);
-bool ScanWifi(ExchangeHost& host, std::string_view command);
+// `reply` (may be null) is set to the text read whenever at least one byte arrived, whether
+// or not it holds "at".
+bool ScanWifi(ExchangeHost& host, std::string_view command, std::string* reply = nullptr);
 bool SendScript(ExchangeHost& host, std::string_view script);
 // Below 9600 baud hands over to QueryConfigSlow. `reply` (may be null) is set only when the
 // reply holds "at".

@@ -170,6 +170,40 @@ TEST_F(ExchangeTest, ScanLogsTheNetworkList) {
     EXPECT_NE(host.logs[0].find("ZOVRA"), std::string::npos);
 }
 
+TEST_F(ExchangeTest, ScanHandsBackTheReplyItLogged) {
+    SimOptions options;
+    options.scanDelayMs = 50;
+    StartSim(options);
+    host.sleepCapMs = 400;
+    std::string reply;
+    EXPECT_TRUE(ScanWifi(host, kWifiScanCommand, &reply));
+    ASSERT_EQ(host.logs.size(), 1u);
+    EXPECT_EQ(">:" + reply + "\r\n", host.logs[0]);
+    EXPECT_NE(reply.find("ZOVRA"), std::string::npos) << reply;
+}
+
+TEST_F(ExchangeTest, ScanHandsBackAReplyWithoutAtButReportsNoModule) {
+    SimOptions options;
+    options.scanDelayMs = 50;
+    options.fault = SimFault::kCapitals;
+    StartSim(options);
+    host.sleepCapMs = 400;
+    std::string reply;
+    EXPECT_FALSE(ScanWifi(host, kWifiScanCommand, &reply));
+    ASSERT_EQ(host.logs.size(), 1u);
+    EXPECT_EQ(">:" + reply + "\r\n", host.logs[0]);
+    EXPECT_NE(reply.find("AT+WIFI_SCAN"), std::string::npos) << reply;
+}
+
+TEST_F(ExchangeTest, ScanLeavesTheReplyAloneWhenNothingArrives) {
+    StartSimAt(115200, SimFault::kNoAnswer);
+    host.sleepCapMs = 0;
+    std::string reply = "untouched";
+    EXPECT_FALSE(ScanWifi(host, kWifiScanCommand, &reply));
+    EXPECT_EQ(reply, "untouched");
+    EXPECT_TRUE(host.logs.empty());
+}
+
 TEST_F(ExchangeTest, MissingPortFailsToOpenWithTheSystemCode) {
     host.link.port = "/dev/ttyQN7-missing";
     const std::vector<std::function<void()>> exchanges = {
