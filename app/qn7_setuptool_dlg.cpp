@@ -210,7 +210,7 @@ void FillLinkLists() {
 void CQN7_SETUPTOOLDlg::WireDispatchTable() {
     for (const DispatchEntry& entry : kDispatchTable) {
         QWidget* widget = Control(entry.id);
-        const auto call = [this, entry] { (this->*entry.handler)(entry.id); };
+        const auto call = [this, entry] { (this->*entry.handler)(entry.id, entry.code); };
         switch (entry.code) {
             case Notify::kClicked:
                 connect(qobject_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
@@ -232,7 +232,7 @@ void CQN7_SETUPTOOLDlg::WireDispatchTable() {
         }
     }
     connect(m_ComPortList, &PortComboBox::portTyped, this,
-            [this] { OnSelchangeComPort(ctl::kComPortList); });
+            [this] { OnSelchangeComPort(ctl::kComPortList, Notify::kSelChange); });
     // OK and Cancel have no handler of ours: they end the dialog.
     connect(qobject_cast<QPushButton*>(Control(ctl::kOk)), &QPushButton::clicked, this,
             &QDialog::accept);
@@ -275,38 +275,38 @@ void CQN7_SETUPTOOLDlg::UsePort(const QString& port) {
     g_strComPort = port.toStdString();
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedSearch(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedSearch(int /*id*/, Notify /*code*/) {
     RunExchange([](ExchangeHost& host) { SearchModule(host); });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedPreset(int id) {
+void CQN7_SETUPTOOLDlg::OnBnClickedPreset(int id, Notify /*code*/) {
     if (const Preset* preset = PresetForButton(id)) ShowScript(preset->script);
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
     if (!AskYesNo(QStringLiteral("Save"), QStringLiteral("Reset to Default Setting? "))) return;
     RunExchange([](ExchangeHost& host) { SendScript(host, kFactoryResetCommand); });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedUserSlot(int id) {
+void CQN7_SETUPTOOLDlg::OnBnClickedUserSlot(int id, Notify /*code*/) {
     LoadUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
 }
 
-void CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot(int id) {
+void CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot(int id, Notify /*code*/) {
     SaveUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot(int id) {
+void CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot(int id, Notify /*code*/) {
     const std::string name = SlotName(SlotOf(id, ctl::kSave0));
     const QString question = QStringLiteral("Save current config to %1?").arg(name.c_str());
     if (AskYesNo(QStringLiteral("Save"), question)) SaveUserSlot(name);
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedSubmit(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedSubmit(int /*id*/, Notify /*code*/) {
     RunExchange([script = g_pCmdPane->Text()](ExchangeHost& host) { SendScript(host, script); });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
     auto reply = std::make_shared<std::string>();
     auto found = std::make_shared<bool>(false);
     RunExchange([reply, found](ExchangeHost& host) { *found = QueryConfig(host, reply.get()); },
@@ -319,31 +319,25 @@ void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/) {
                 });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedTransparent(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedTransparent(int /*id*/, Notify /*code*/) {
     RunExchange([](ExchangeHost& host) { SendScript(host, kTransparentCommand); });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedWifiScan(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedWifiScan(int /*id*/, Notify /*code*/) {
     RunExchange([](ExchangeHost& host) { ScanWifi(host, kWifiScanCommand); });
 }
 
-void CQN7_SETUPTOOLDlg::OnSelchangeComPort(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnSelchangeComPort(int /*id*/, Notify /*code*/) {
     g_strComPort = m_ComPortList->currentText().toStdString();
 }
 
-void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/) {
+void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/, Notify /*code*/) {
     // The selected entry's text, not the edit field's.
     const QString entry = m_LinkBaudList->itemText(m_LinkBaudList->currentIndex());
     g_nLinkBaud = static_cast<uint32_t>(std::strtoul(entry.toLatin1().constData(), nullptr, 10));
 }
 
-void CQN7_SETUPTOOLDlg::OnFormControlChanged(int id) {
-    // The notification follows from the kind of control, as the dispatch table wires it.
-    QWidget* widget = Control(id);
-    Notify code = Notify::kClicked;
-    if (qobject_cast<QComboBox*>(widget)) code = Notify::kSelChange;
-    if (qobject_cast<QLineEdit*>(widget)) code = Notify::kEditChange;
-    if (qobject_cast<IpAddressEdit*>(widget)) code = Notify::kFieldChanged;
+void CQN7_SETUPTOOLDlg::OnFormControlChanged(int id, Notify code) {
     OnFormChanged(form_, id, code);
 }
 

@@ -39,7 +39,8 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    using Handler = void (CQN7_SETUPTOOLDlg::*)(int id);
+    // Each handler gets its row's control ID and notification code.
+    using Handler = void (CQN7_SETUPTOOLDlg::*)(int id, Notify code);
     struct DispatchEntry {
         int id;
         Notify code;
@@ -53,19 +54,19 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     void OnSysCommand(int commandId);
 
     // Handlers, one per control and notification.
-    void OnBnClickedSearch(int id);
-    void OnBnClickedPreset(int id);
-    void OnBnClickedFactoryReset(int id);
-    void OnBnClickedUserSlot(int id);
-    void OnBnDoubleClickedUserSlot(int id);
-    void OnBnClickedSaveSlot(int id);
-    void OnBnClickedSubmit(int id);
-    void OnBnClickedQuery(int id);
-    void OnBnClickedTransparent(int id);
-    void OnBnClickedWifiScan(int id);
-    void OnSelchangeComPort(int id);
-    void OnSelchangeLinkBaud(int id);
-    void OnFormControlChanged(int id);
+    void OnBnClickedSearch(int id, Notify code);
+    void OnBnClickedPreset(int id, Notify code);
+    void OnBnClickedFactoryReset(int id, Notify code);
+    void OnBnClickedUserSlot(int id, Notify code);
+    void OnBnDoubleClickedUserSlot(int id, Notify code);
+    void OnBnClickedSaveSlot(int id, Notify code);
+    void OnBnClickedSubmit(int id, Notify code);
+    void OnBnClickedQuery(int id, Notify code);
+    void OnBnClickedTransparent(int id, Notify code);
+    void OnBnClickedWifiScan(int id, Notify code);
+    void OnSelchangeComPort(int id, Notify code);
+    void OnSelchangeLinkBaud(int id, Notify code);
+    void OnFormControlChanged(int id, Notify code);
 
     void RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then = {});
     void OnExchangeBusy(bool busy);
