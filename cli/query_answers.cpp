@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "at_key.h"
+#include "at_text.h"
 
 namespace {
 
 constexpr std::string_view kLinePrefix = "at+";
+// The value of a query echo the module left unanswered.
+constexpr std::string_view kUnanswered = "?";
 
 bool Known(const Answers& answers, std::string_view key) {
     return std::any_of(answers.begin(), answers.end(),
@@ -80,12 +84,14 @@ Answers AnsweredKeys(std::string_view reply) {
         std::size_t keyEnd = keyStart;
         while (keyEnd < reply.size() && IsAtKeyCharacter(reply[keyEnd])) ++keyEnd;
         if (keyEnd == keyStart || keyEnd >= reply.size() || reply[keyEnd] != '=') continue;
-        const std::size_t valueEnd = reply.find('\r', keyEnd);
-        if (valueEnd == std::string_view::npos) break;
+        const std::size_t lineEnd = reply.find('\r', keyEnd);
+        if (lineEnd == std::string_view::npos) break;
+        at = lineEnd;
         const std::string_view key = reply.substr(keyStart, keyEnd - keyStart);
-        const std::string_view value = reply.substr(keyEnd + 1, valueEnd - keyEnd - 1);
-        if (value != "?" && !Known(answers, key)) answers.emplace_back(key, value);
-        at = valueEnd;
+        if (Known(answers, key)) continue;
+        // The value the form applies: that of the key's first "+KEY=" in the reply.
+        std::string value = GetAtValue(reply, key);
+        if (value != kUnanswered) answers.emplace_back(key, std::move(value));
     }
     return answers;
 }

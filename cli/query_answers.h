@@ -8,8 +8,9 @@
 
 using Answers = std::vector<std::pair<std::string, std::string>>;
 
-// Every "at+KEY=VALUE" line ended by CR, in reply order; the first answer of a key wins (as the
-// applier reads it) and an echo the module left unanswered ("=?") is not an answer.
+// The key of every "at+KEY=" line ended by CR, once each in reply order, with the value the
+// applier reads for it (GetAtValue: up to the CR after the key's first "+KEY="). A key whose
+// value is "?", an echo the module left unanswered, is left out.
 Answers AnsweredKeys(std::string_view cleanedReply);
 
 // A JSON object, one member per answer. Invalid UTF-8 bytes are escaped as \u00XX, so the

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "at_text.h"
 #include "query_answers.h"
 #include "script_source.h"
 
@@ -26,6 +27,27 @@ TEST(CliAnswers, ReadsEachAnsweredKeyOnceSkippingUnansweredEchoes) {
 TEST(CliAnswers, AnswerWithoutItsCrIsNotTaken) {
     EXPECT_EQ(AnsweredKeys("at+netmode=1\rat+dhcpc=1"), (Answers{{"netmode", "1"}}));
     EXPECT_TRUE(AnsweredKeys("no answer at all, at+ =1\r").empty());
+}
+
+TEST(CliAnswers, UnansweredEchoFirstLeavesTheKeyOutAsTheFormReadsIt) {
+    // The form reads the first "+COM2=" of the reply, which the module left unanswered.
+    const std::string cleaned = "at+COM2=?\r\nat+netmode=1\rat+COM2=5\r";
+    EXPECT_EQ(GetAtValue(cleaned, "COM2"), "?");
+    EXPECT_EQ(AnsweredKeys(cleaned), (Answers{{"netmode", "1"}}));
+}
+
+TEST(CliAnswers, EachValueIsTheOneTheFormReads) {
+    const std::string cleaned =
+        "at+netmode=2\rat+dhcpd=1\rat+dhcpd_ip=10.0.0.9\rat+net_ip=10.0.0.1\r"
+        "at+netmode=3\rat+ver=\r";
+    const Answers answers = AnsweredKeys(cleaned);
+    const Answers expected = {{"netmode", "2"},
+                              {"dhcpd", "1"},
+                              {"dhcpd_ip", "10.0.0.9"},
+                              {"net_ip", "10.0.0.1"},
+                              {"ver", ""}};
+    EXPECT_EQ(answers, expected);
+    for (const auto& [key, value] : answers) EXPECT_EQ(value, GetAtValue(cleaned, key)) << key;
 }
 
 struct JsonCase {
