@@ -5,12 +5,7 @@
 #include <thread>
 
 #include "exit_codes.h"
-
-namespace {
-
-constexpr int32_t kAccessDenied = 5;
-
-}  // namespace
+#include "serial_port.h"
 
 TerminalHost::TerminalHost(LinkSettings link, bool quiet, std::ostream& err)
     : link_(std::move(link)), quiet_(quiet), err_(err) {}
@@ -30,5 +25,5 @@ void TerminalHost::Sleep(uint32_t ms) {
 
 int TerminalHost::FailureStatus() const {
     if (!errorCode_) return exit_code::kUnavailable;
-    return *errorCode_ == kAccessDenied ? exit_code::kNoPermission : exit_code::kIoError;
+    return *errorCode_ == kErrorAccessDenied ? exit_code::kNoPermission : exit_code::kIoError;
 }
