@@ -35,27 +35,28 @@ void PaneWidget::keyPressEvent(QKeyEvent* event) {
 
 void PaneWidget::OnCleared() {
     clear();
-    endsWithCr_ = false;
 }
 
 void PaneWidget::OnAppended(std::string_view text) {
-    if (text.empty()) return;
-    if (endsWithCr_ && text.front() == '\n') text.remove_prefix(1);
-    endsWithCr_ = text.ends_with('\r');
-    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // The pane's text already ends with `text`; a CR just before it pairs with a leading LF.
+    const std::string& all = Text();
+    const std::size_t start = all.size() - text.size();
+    const std::string shown = BreaksAsLf(text, start > 0 && all[start - 1] == '\r');
+    if (shown.empty()) return;
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(shown);
+    cursor.insertText(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
 }
 
-void PaneWidget::OnFrontRemoved(std::size_t /*bytes*/) {
-    // One displayed block per pane line: drop as many leading blocks as lines went.
-    const int removed = document()->blockCount() - LineCount();
-    if (removed <= 0) return;
+void PaneWidget::OnFrontRemoved(std::size_t /*bytes*/, int lines) {
+    // The whole text went: the widget shows one empty line, as the pane has.
+    if (Text().empty()) {
+        clear();
+        return;
+    }
+    // Otherwise each line that went had its break, and is one leading block.
     QTextCursor cursor(document()->firstBlock());
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, removed);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, lines);
     cursor.removeSelectedText();
 }
 

@@ -19,9 +19,6 @@ class PaneWidget : public QPlainTextEdit, public TextPane {
     void keyPressEvent(QKeyEvent* event) override;
     void OnCleared() override;
     void OnAppended(std::string_view text) override;
-    void OnFrontRemoved(std::size_t bytes) override;
+    void OnFrontRemoved(std::size_t bytes, int lines) override;
     void OnScrollToBottom() override;
-
-  private:
-    bool endsWithCr_ = false;  // a CR LF split across two appends is still one break
 };

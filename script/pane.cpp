@@ -9,22 +9,30 @@ TextPane* g_pLogPane = nullptr;
 namespace {
 
 // Length of the line break at pos (CR LF counts as one break of two bytes), 0 if none.
-std::size_t BreakLengthAt(const std::string& text, std::size_t pos) {
+std::size_t BreakLengthAt(std::string_view text, std::size_t pos) {
     if (text[pos] == '\n') return 1;
     if (text[pos] != '\r') return 0;
     return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
 }
 
-// Byte offset just past the first `lines` lines and their breaks (the whole text when it
-// has fewer breaks).
-std::size_t OffsetAfterLines(const std::string& text, int lines) {
-    std::size_t pos = 0;
-    while (lines > 0 && pos < text.size()) {
-        const std::size_t breakLength = BreakLengthAt(text, pos);
-        pos += breakLength == 0 ? 1 : breakLength;
-        if (breakLength != 0) --lines;
+struct FrontLines {
+    std::size_t bytes = 0;
+    int lines = 0;
+};
+
+// The first `count` lines and their breaks: the bytes they span and how many lines that is.
+// With fewer breaks in the text, the whole text, its last line counted when not empty.
+FrontLines FirstLines(const std::string& text, int count) {
+    FrontLines front;
+    while (front.lines < count && front.bytes < text.size()) {
+        const std::size_t breakLength = BreakLengthAt(text, front.bytes);
+        front.bytes += breakLength == 0 ? 1 : breakLength;
+        if (breakLength != 0) ++front.lines;
     }
-    return lines > 0 ? text.size() : pos;
+    if (front.lines < count && front.bytes > 0 && BreakLengthAt(text, front.bytes - 1) == 0) {
+        ++front.lines;
+    }
+    return front;
 }
 
 void WriteAndTrim(TextPane& pane, std::string_view text) {
@@ -60,14 +68,26 @@ void TextPane::RemoveFirstLine() {
 }
 
 void TextPane::RemoveFirstLines(int count) {
-    const std::size_t bytes = OffsetAfterLines(text_, count);
-    if (bytes == 0) return;
-    text_.erase(0, bytes);
-    OnFrontRemoved(bytes);
+    const FrontLines front = FirstLines(text_, count);
+    if (front.bytes == 0) return;
+    text_.erase(0, front.bytes);
+    OnFrontRemoved(front.bytes, front.lines);
 }
 
 void TextPane::ScrollToBottom() {
     OnScrollToBottom();
+}
+
+std::string BreaksAsLf(std::string_view text, bool afterCr) {
+    if (afterCr && text.starts_with('\n')) text.remove_prefix(1);
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t breakLength = BreakLengthAt(text, pos);
+        shown += breakLength == 0 ? text[pos] : '\n';
+        pos += breakLength == 0 ? 1 : breakLength;
+    }
+    return shown;
 }
 
 void TrimPane(TextPane& pane) {

@@ -26,12 +26,18 @@ class TextPane {
   protected:
     virtual void OnCleared() {}
     virtual void OnAppended(std::string_view /*text*/) {}
-    virtual void OnFrontRemoved(std::size_t /*bytes*/) {}
+    // The first `bytes` of the text went, and `lines` lines with them: each line whose break
+    // went, and the last line (it has no break) when its text went too.
+    virtual void OnFrontRemoved(std::size_t /*bytes*/, int /*lines*/) {}
     virtual void OnScrollToBottom() {}
 
   private:
     std::string text_;
 };
+
+// `text` as a widget shows it: each line break (CR LF, lone CR, lone LF) as one LF. With
+// `afterCr` the text before ended in a CR, so a LF at the start completes that break.
+std::string BreaksAsLf(std::string_view text, bool afterCr);
 
 // Plain in-memory pane (tests, command line).
 class MemoryPane : public TextPane {};

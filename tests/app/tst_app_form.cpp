@@ -48,6 +48,8 @@ class AppFormTest : public QObject {
     void saveButtonAsksFirst();
     void hiddenPresetButtonsShowTheirScripts();
     void panesMirrorTheirBytesLineForLine();
+    void paneWidgetFollowsFrontRemoval_data();
+    void paneWidgetFollowsFrontRemoval();
     void typedPortPathIsTakenOnEnter();
     void listSelectionsSetTheLinkSettings();
 
@@ -240,6 +242,36 @@ void AppFormTest::panesMirrorTheirBytesLineForLine() {
     QCOMPARE(log->document()->lastBlock().previous().text(), QStringLiteral("a"));
     QCOMPARE(log->document()->lastBlock().text(), QStringLiteral("b"));
     QCOMPARE(log->document()->blockCount(), g_pLogPane->LineCount());
+}
+
+void AppFormTest::paneWidgetFollowsFrontRemoval_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QByteArray>("appended");
+    QTest::newRow("one line without a break") << QByteArray("only") << 1 << QByteArray();
+    QTest::newRow("one line, then more") << QByteArray("only") << 1 << QByteArray("next\r\nx");
+    QTest::newRow("every line") << QByteArray("a\r\nb\rc") << 5 << QByteArray();
+    QTest::newRow("first of mixed breaks") << QByteArray("a\r\nb\rc\nd") << 1 << QByteArray();
+    QTest::newRow("two of mixed breaks") << QByteArray("a\r\nb\rc\nd") << 2 << QByteArray();
+    QTest::newRow("line and final break") << QByteArray("a\r\n") << 1 << QByteArray("b");
+    // The text went up to a CR; a LF appended next starts a line of its own.
+    QTest::newRow("line ending in CR") << QByteArray("a\r") << 1 << QByteArray("\nb");
+}
+
+void AppFormTest::paneWidgetFollowsFrontRemoval() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, removed);
+    QFETCH(QByteArray, appended);
+    PaneWidget pane;
+    pane.Append(text.toStdString());
+    pane.RemoveFirstLines(removed);
+    pane.Append(appended.toStdString());
+    // One block per pane line, each showing that line.
+    QString shown = QString::fromStdString(pane.Text());
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QCOMPARE(pane.document()->blockCount(), pane.LineCount());
+    QCOMPARE(pane.toPlainText(), shown);
 }
 
 void AppFormTest::typedPortPathIsTakenOnEnter() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "pane_fixture.h"
 
@@ -120,11 +121,15 @@ TEST_F(PaneTest, NullPanesDoNothing) {
 class RecordingPane : public TextPane {
   public:
     std::string events;
+    std::vector<int> removedLines;  // the line count of each front removal
 
   protected:
     void OnCleared() override { events += "C"; }
     void OnAppended(std::string_view text) override { events += "A" + std::string(text); }
-    void OnFrontRemoved(std::size_t bytes) override { events += "R" + std::to_string(bytes); }
+    void OnFrontRemoved(std::size_t bytes, int lines) override {
+        events += "R" + std::to_string(bytes);
+        removedLines.push_back(lines);
+    }
     void OnScrollToBottom() override { events += "S"; }
 };
 
@@ -139,6 +144,51 @@ TEST(PaneHooksTest, WidgetSeesEveryChangeInOrder) {
     pane.events.clear();
     TrimPane(pane);
     EXPECT_EQ(pane.events, "R" + std::to_string(std::string("abline 1\r\n").size()));
+}
+
+TEST(PaneHooksTest, FrontRemovalTellsHowManyLinesWent) {
+    struct Case {
+        const char* text;
+        int count;
+        std::size_t bytes;
+        int lines;
+    };
+    const Case cases[] = {{"one\r\ntwo\rthree\nfour", 1, 5, 1},
+                          {"one\r\ntwo\rthree\nfour", 3, 15, 3},
+                          {"one\r\ntwo\rthree\nfour", 4, 19, 4},
+                          {"one\r\ntwo\rthree\nfour", 9, 19, 4},
+                          {"only", 1, 4, 1},
+                          {"a\r\n", 1, 3, 1},
+                          {"a\r\n", 2, 3, 1},  // the empty last line stays
+                          {"\r\n\r\n", 2, 4, 2}};
+    for (const Case& c : cases) {
+        RecordingPane pane;
+        pane.Append(c.text);
+        pane.events.clear();
+        pane.RemoveFirstLines(c.count);
+        EXPECT_EQ(pane.events, "R" + std::to_string(c.bytes)) << c.text << " " << c.count;
+        EXPECT_EQ(pane.removedLines, std::vector<int>{c.lines}) << c.text << " " << c.count;
+    }
+}
+
+TEST(PaneHooksTest, NothingToRemoveRaisesNoHook) {
+    RecordingPane pane;
+    pane.RemoveFirstLine();
+    pane.Append("x");
+    pane.events.clear();
+    pane.RemoveFirstLines(0);
+    EXPECT_EQ(pane.events, "");
+}
+
+TEST(BreaksAsLfTest, EachBreakIsOneLf) {
+    EXPECT_EQ(BreaksAsLf("a\r\nb\rc\nd", false), "a\nb\nc\nd");
+    EXPECT_EQ(BreaksAsLf("\n\r\r\n", false), "\n\n\n");
+    EXPECT_EQ(BreaksAsLf("a\r", false), "a\n");
+    EXPECT_EQ(BreaksAsLf("", true), "");
+    // A LF that completes the CR before it adds no line; a later one does.
+    EXPECT_EQ(BreaksAsLf("\nb", true), "b");
+    EXPECT_EQ(BreaksAsLf("\nb", false), "\nb");
+    EXPECT_EQ(BreaksAsLf("b\n", true), "b\n");
 }
 
 }  // namespace
