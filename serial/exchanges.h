@@ -36,13 +36,12 @@ bool SendScript(ExchangeHost& host, std::string_view script);
 // reply holds "at".
 bool QueryConfig(ExchangeHost& host, std::string* reply);
 bool QueryConfigSlow(ExchangeHost& host, std::string* reply);
-// "%s\n(error code %d)", then a line with the system's explanation and a hint where one helps.
-void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message);
-std::string SerialErrorText(int32_t code, std::string_view message);
-// As above with the system's own explanation of the failure (empty: a description of the code).
+// "%s\n(error code %d)", then a line with the explanation and a hint where one helps. The
+// explanation is the system's own account of the failure; empty, a description of the code.
 void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
-                     std::string_view explanation);
-std::string SerialErrorText(int32_t code, std::string_view message, std::string_view explanation);
+                     std::string_view explanation = {});
+std::string SerialErrorText(int32_t code, std::string_view message,
+                            std::string_view explanation = {});
 
 // The Query button's cleaning: every "?\r\r\n" removed, so each answer reads as a script line.
 std::string CleanQueryReply(std::string_view reply);

@@ -15,17 +15,9 @@ std::string SerialErrorText(int32_t code, std::string_view message, std::string_
     return text;
 }
 
-std::string SerialErrorText(int32_t code, std::string_view message) {
-    return SerialErrorText(code, message, {});
-}
-
 void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
                      std::string_view explanation) {
     host.ShowError(code, SerialErrorText(code, message, explanation));
-}
-
-void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message) {
-    ShowSerialError(host, code, message, {});
 }
 
 std::string CleanQueryReply(std::string_view reply) {
