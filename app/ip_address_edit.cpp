@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "at_text.h"
+
 namespace {
 
 constexpr int kMaxField = 255;
@@ -58,14 +60,9 @@ bool IpAddressEdit::IsBlank() const {
 }
 
 void IpAddressEdit::SetText(std::string_view text) {
-    const QStringList parts =
-        QString::fromUtf8(text.data(), static_cast<int>(text.size())).split(QLatin1Char('.'));
+    const std::array<std::string, 4> values = AddressFields(text);
     for (int i = 0; i < 4; ++i) {
-        QString value;
-        if (!text.empty()) {
-            const int number = i < parts.size() ? parts[i].trimmed().toInt() : 0;
-            value = QString::number(std::clamp(number, 0, kMaxField));
-        }
+        const QString value = QString::fromStdString(values[i]);
         // Only differing fields are rewritten, so a caret in an unchanged field stays put.
         if (fields_[i]->text() != value) fields_[i]->setText(value);
         reported_[i] = value;

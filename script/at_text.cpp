@@ -1,6 +1,8 @@
 #include "at_text.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -63,6 +65,16 @@ uint32_t ParseIPv4(std::string_view text) {
         value = (value << 8) + LeadingDecimal(GetAtField(text, ".", field));
     }
     return value;
+}
+
+std::array<std::string, 4> AddressFields(std::string_view text) {
+    std::array<std::string, 4> fields;
+    if (text.empty()) return fields;
+    for (int field = 0; field < 4; ++field) {
+        const long number = std::strtol(GetAtField(text, ".", field).c_str(), nullptr, 10);
+        fields[field] = std::to_string(std::clamp(number, 0L, 255L));
+    }
+    return fields;
 }
 
 std::string FormatIPv4(uint32_t value) {

@@ -15,6 +15,10 @@ bool IsAtValue(std::string_view text, std::string_view key, std::string_view exp
 // end of the text.
 std::string GetAtField(std::string_view text, std::string_view delimiter, int index);
 uint32_t ParseIPv4(std::string_view text);
+// The four fields of a dotted address as an IP address control shows them: each field's
+// leading decimal number (after blanks and a sign) clamped to 0..255, a missing field "0";
+// four "" (a blank control) for an empty text.
+std::array<std::string, 4> AddressFields(std::string_view text);
 std::string FormatIPv4(uint32_t value);
 // Host part of a mask for the DHCP pool's end: inverted mask, 255 bytes become 254.
 uint32_t DhcpHostPart(uint32_t mask);

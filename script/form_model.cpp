@@ -1,8 +1,6 @@
 #include "form_model.h"
 
-#include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 #include "at_text.h"
 
@@ -22,16 +20,15 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-// An IP address control holds four fields of 0 to 255; it reads set text field by field as
-// leading digits and clamps each field.
+// An IP address control holds four fields of 0 to 255; "" is a blank control.
 std::string NormalizedAddress(std::string_view text) {
-    if (text.empty()) return {};
-    uint32_t value = 0;
-    for (int field = 0; field < 4; ++field) {
-        const long part = std::strtol(GetAtField(text, ".", field).c_str(), nullptr, 10);
-        value = (value << 8) | static_cast<uint32_t>(std::clamp(part, 0L, 255L));
+    std::string address;
+    if (text.empty()) return address;
+    for (const std::string& field : AddressFields(text)) {
+        if (!address.empty()) address += '.';
+        address += field;
     }
-    return FormatIPv4(value);
+    return address;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "control_ids.h"
 #include "dialog_fixture.h"
+#include "form_model.h"
 #include "ip_address_edit.h"
 #include "link_settings.h"
 #include "pane.h"
@@ -41,6 +42,8 @@ class AppFormTest : public QObject {
     void listSelectionRecomposes();
     void ipControlReportsBlankAsZerosAndFieldChanges();
     void ipControlClampsAndBlanks();
+    void ipControlReadsFieldsAsTheFormModelDoes_data();
+    void ipControlReadsFieldsAsTheFormModelDoes();
     void userButtonClickLoadsAndMissingSlotChangesNothing();
     void userButtonDoubleClickSavesWithoutAsking();
     void realDoubleClickLoadsThenSaves();
@@ -147,6 +150,30 @@ void AppFormTest::ipControlClampsAndBlanks() {
     ip.SetText("");
     QVERIFY(ip.IsBlank());
     QCOMPARE(ip.Text(), std::string("0.0.0.0"));
+}
+
+void AppFormTest::ipControlReadsFieldsAsTheFormModelDoes_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("plain") << QByteArray("10.1.2.3") << QByteArray("10.1.2.3");
+    QTest::newRow("letters after digits") << QByteArray("1x.2y.3.4z") << QByteArray("1.2.3.4");
+    QTest::newRow("no digits") << QByteArray("host") << QByteArray("0.0.0.0");
+    QTest::newRow("blanks and signs") << QByteArray(" 7.+8.-9. 10 ") << QByteArray("7.8.0.10");
+    QTest::newRow("too large") << QByteArray("300.1.99999999999999999999.3")
+                               << QByteArray("255.1.255.3");
+    QTest::newRow("short") << QByteArray("192.168.1") << QByteArray("192.168.1.0");
+    QTest::newRow("line end") << QByteArray("7.8.9.10\r\n") << QByteArray("7.8.9.10");
+}
+
+void AppFormTest::ipControlReadsFieldsAsTheFormModelDoes() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, shown);
+    IpAddressEdit ip;
+    ip.SetText(text.toStdString());
+    QCOMPARE(ip.Text(), shown.toStdString());
+    FormModel model;
+    model.SetText(ctl::kMask, text.toStdString());
+    QCOMPARE(model.GetText(ctl::kMask), shown.toStdString());
 }
 
 void AppFormTest::userButtonClickLoadsAndMissingSlotChangesNothing() {

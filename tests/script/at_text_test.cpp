@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <ostream>
 #include <string>
 
@@ -126,6 +127,41 @@ TEST(FormatIPv4Test, RoundTripsThroughParse) {
         EXPECT_EQ(ParseIPv4(FormatIPv4(value)), value);
     }
 }
+
+struct AddressFieldsCase {
+    const char* name;
+    std::string text;
+    std::array<std::string, 4> fields;
+};
+
+void PrintTo(const AddressFieldsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AddressFieldsTest : public testing::TestWithParam<AddressFieldsCase> {};
+
+TEST_P(AddressFieldsTest, TakesLeadingDigitsClampedPerField) {
+    EXPECT_EQ(AddressFields(GetParam().text), GetParam().fields);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, AddressFieldsTest,
+    testing::Values(AddressFieldsCase{"Plain", "192.168.11.254", {"192", "168", "11", "254"}},
+                    AddressFieldsCase{"Blank", "", {"", "", "", ""}},
+                    AddressFieldsCase{"LettersAfterDigits", "1x.22y.3.4z", {"1", "22", "3", "4"}},
+                    AddressFieldsCase{"NoDigits", "a.b.c.d", {"0", "0", "0", "0"}},
+                    AddressFieldsCase{"Short", "10.1", {"10", "1", "0", "0"}},
+                    AddressFieldsCase{"EmptyFields", "1..3.", {"1", "0", "3", "0"}},
+                    AddressFieldsCase{"Extra", "1.2.3.4.5", {"1", "2", "3", "4"}},
+                    AddressFieldsCase{"BlanksAndSigns", " 7.+8.-9. 10 ", {"7", "8", "0", "10"}},
+                    AddressFieldsCase{"TooLarge",
+                                      "256.300.99999999999999999999.255",
+                                      {"255", "255", "255", "255"}},
+                    AddressFieldsCase{"LineEnd", "7.8.9.10\r\n", {"7", "8", "9", "10"}},
+                    AddressFieldsCase{"LeadingZeros", "010.001.000.0", {"10", "1", "0", "0"}}),
+    [](const testing::TestParamInfo<AddressFieldsCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(DhcpHostPartTest, InvertsTheMaskAndStopsBelowBroadcast) {
     const std::pair<const char*, const char*> cases[] = {
