@@ -1,6 +1,5 @@
 #include "about_dlg.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -11,12 +10,7 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     const DialogTemplate& dialog = kAboutDialogTemplate;
-    QFont dialogFont = QApplication::font();
-    dialogFont.setPointSize(dialog.fontPoints);
-    setFont(dialogFont);
-    const DialogBaseUnits units = DialogBaseUnits::Of(font());
-    setWindowTitle(QString::fromUtf8(dialog.caption));
-    setFixedSize(units.ToPixels(dialog.width, dialog.height));
+    const DialogBaseUnits units = SetUpDialogWindow(this, dialog);
     const ControlMap controls = BuildControls(this, dialog, units);
     const auto* iconControl = FindControl(dialog, kIdrMainFrame);
     const QRect iconRect = units.ToPixels(iconControl->rect);

@@ -1,6 +1,5 @@
 #include "qn7_setuptool_dlg.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -50,12 +49,6 @@ QStringList ToStringList(const std::array<const char*, N>& entries) {
     QStringList list;
     for (const char* entry : entries) list << QString::fromUtf8(entry);
     return list;
-}
-
-QFont DialogFont(const DialogTemplate& dialog) {
-    QFont font = QApplication::font();
-    font.setPointSize(dialog.fontPoints);
-    return font;
 }
 
 int SlotOf(int id, int firstId) {
@@ -116,10 +109,7 @@ const CQN7_SETUPTOOLDlg::DispatchEntry CQN7_SETUPTOOLDlg::kDispatchTable[] = {
 
 CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppIcon()) {
     const DialogTemplate& dialog = kMainDialogTemplate;
-    setFont(DialogFont(dialog));
-    const DialogBaseUnits units = DialogBaseUnits::Of(font());
-    setWindowTitle(QString::fromUtf8(dialog.caption));
-    setFixedSize(units.ToPixels(dialog.width, dialog.height));
+    const DialogBaseUnits units = SetUpDialogWindow(this, dialog);
     controls_ = BuildControls(this, dialog, units, [](const ControlTemplate& control, QWidget* p) {
         QWidget* custom = nullptr;
         if (control.id == ctl::kComPortList) custom = new PortComboBox(p);

@@ -1,5 +1,6 @@
 #include "template_builder.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -115,6 +116,16 @@ void JoinRadioGroup(QWidget* widget, const ControlTemplate& control, QButtonGrou
 }
 
 }  // namespace
+
+DialogBaseUnits SetUpDialogWindow(QWidget* dialog, const DialogTemplate& dialogTemplate) {
+    QFont font = QApplication::font();
+    font.setPointSize(dialogTemplate.fontPoints);
+    dialog->setFont(font);
+    const DialogBaseUnits units = DialogBaseUnits::Of(dialog->font());
+    dialog->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    dialog->setFixedSize(units.ToPixels(dialogTemplate.width, dialogTemplate.height));
+    return units;
+}
 
 ControlMap BuildControls(QWidget* dialog, const DialogTemplate& dialogTemplate,
                          const DialogBaseUnits& units, const ControlFactory& factory) {

@@ -20,6 +20,10 @@ using ControlMap = std::map<int, QWidget*>;
 // The property each widget carries with its control ID (also its object name).
 inline constexpr const char* kControlIdProperty = "controlId";
 
+// Sets a dialog window up from its template: the application font at the template's point
+// size, the caption and the fixed size. Returns the base units of that font.
+DialogBaseUnits SetUpDialogWindow(QWidget* dialog, const DialogTemplate& dialogTemplate);
+
 ControlMap BuildControls(QWidget* dialog, const DialogTemplate& dialogTemplate,
                          const DialogBaseUnits& units, const ControlFactory& factory = {});
 

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "about_dlg.h"
 #include "control_ids.h"
 #include "dialog_fixture.h"
 #include "dialog_init.h"
@@ -37,6 +38,7 @@ class AppTemplateTest : public QObject {
     void dialogInitDataIsTheTwoHiddenEntries();
     void dialogInitParserStopsAtTruncatedRecord();
     void stringTable();
+    void bothDialogsTakeFontCaptionAndSizeFromTheirTemplates();
 };
 
 void AppTemplateTest::everyTemplateControlExistsWithItsLabelAndState() {
@@ -340,6 +342,21 @@ void AppTemplateTest::stringTable() {
     QCOMPARE(QString::fromUtf8(LoadResourceString(999)), QString());
     QCOMPARE(QString::fromUtf8(kAboutDialogTemplate.caption),
              QStringLiteral("About ZOV-QN7_CONFIG "));
+}
+
+void AppTemplateTest::bothDialogsTakeFontCaptionAndSizeFromTheirTemplates() {
+    CQN7_SETUPTOOLDlg dialog;
+    CAboutDlg about(&dialog);
+    const std::pair<const QDialog*, const DialogTemplate*> windows[] = {
+        {&dialog, &kMainDialogTemplate}, {&about, &kAboutDialogTemplate}};
+    for (const auto& [window, dialogTemplate] : windows) {
+        QCOMPARE(window->font().pointSize(), dialogTemplate->fontPoints);
+        QCOMPARE(window->windowTitle(), QString::fromUtf8(dialogTemplate->caption));
+        const DialogBaseUnits units = DialogBaseUnits::Of(window->font());
+        const QSize size = units.ToPixels(dialogTemplate->width, dialogTemplate->height);
+        QCOMPARE(window->minimumSize(), size);
+        QCOMPARE(window->maximumSize(), size);
+    }
 }
 
 QTEST_MAIN(AppTemplateTest)
