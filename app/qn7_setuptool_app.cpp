@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app_icon.h"
+#include "command_line.h"
 #include "pane.h"
 #include "qn7_setuptool_dlg.h"
 #include "sim_module.h"
@@ -21,8 +22,7 @@ constexpr uint32_t kDemoTransparentReturnMs = 3000;
 }  // namespace
 
 CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("qn7-setup"));
-    setApplicationVersion(QStringLiteral(QN7_VERSION));
+    NameTheProgram();
     setWindowIcon(AppIcon());
 }
 
@@ -30,23 +30,15 @@ CQN7_SETUPTOOLApp::~CQN7_SETUPTOOLApp() = default;
 
 int CQN7_SETUPTOOLApp::InitInstance() {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Configures a QN7 serial-to-WiFi module over its serial port."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Work against a simulated module."));
-    const QCommandLineOption slotDir(QStringLiteral("slot-dir"),
-                                     QStringLiteral("Folder of the user slot files user0 … user3 "
-                                                    "(default: the current folder)."),
-                                     QStringLiteral("DIR"));
-    parser.addOption(demo);
-    parser.addOption(slotDir);
+    AddSetupOptions(parser);
     parser.process(*this);
-    if (parser.isSet(slotDir)) SetSlotDirectory(parser.value(slotDir).toStdString());
+    const bool demo = parser.isSet(QString::fromLatin1(kDemoOption));
+    if (const QString slotDir = QString::fromLatin1(kSlotDirOption); parser.isSet(slotDir)) {
+        SetSlotDirectory(parser.value(slotDir).toStdString());
+    }
 
     CQN7_SETUPTOOLDlg dialog;
-    if (parser.isSet(demo)) {
+    if (demo) {
         SimOptions options;
         options.baud = kDemoBaud;
         options.transparentReturnMs = kDemoTransparentReturnMs;
