@@ -39,6 +39,7 @@ class AppTemplateTest : public QObject {
     void dialogInitParserStopsAtTruncatedRecord();
     void stringTable();
     void bothDialogsTakeFontCaptionAndSizeFromTheirTemplates();
+    void windowAndAboutBoxShowTheApplicationIcon();
 };
 
 void AppTemplateTest::everyTemplateControlExistsWithItsLabelAndState() {
@@ -357,6 +358,16 @@ void AppTemplateTest::bothDialogsTakeFontCaptionAndSizeFromTheirTemplates() {
         QCOMPARE(window->minimumSize(), size);
         QCOMPARE(window->maximumSize(), size);
     }
+}
+
+void AppTemplateTest::windowAndAboutBoxShowTheApplicationIcon() {
+    CQN7_SETUPTOOLDlg dialog;
+    QVERIFY(!dialog.windowIcon().pixmap(32).isNull());
+    QCOMPARE(dialog.windowIcon().availableSizes().size(), 7);
+    CAboutDlg about(&dialog);
+    const auto* icon = about.findChild<QLabel*>(QString::number(kIdrMainFrame));
+    QVERIFY(icon != nullptr);
+    QVERIFY(!icon->pixmap().isNull());
 }
 
 QTEST_MAIN(AppTemplateTest)
