@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the dialog need; skips what is there.
-# Usage: tools/deps.sh [gui|cross]   ("gui" adds what a desktop run needs: a CJK font;
-#                                    "cross" the Windows cross build and wine to run its tests)
+# Installs the Debian packages the build, the tests and the dialog need (a CJK font for its
+# labels and Xvfb included); skips what is there.
+# Usage: tools/deps.sh [cross]   ("cross" adds the Windows cross build and wine to run its tests)
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei
           clang-14 libclang-rt-14-dev)
-if [ "${1:-}" = cross ]; then
-    packages+=(g++-mingw-w64-x86-64-posix googletest wine64)
-fi
+case "${1:-}" in
+    "") ;;
+    cross) packages+=(g++-mingw-w64-x86-64-posix googletest wine64) ;;
+    *) echo "Usage: $0 [cross]" >&2; exit 64 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
