@@ -5,7 +5,6 @@
 
 #include "link_settings.h"
 #include "message_boxes.h"
-#include "pane.h"
 
 class ExchangeRunner::Host : public ExchangeHost {
   public:
@@ -17,7 +16,9 @@ class ExchangeRunner::Host : public ExchangeHost {
 
     void Log(std::string_view text) override {
         QMetaObject::invokeMethod(
-            &runner_, [line = std::string(text)] { AppendLog(line); }, Qt::QueuedConnection);
+            &runner_,
+            [runner = &runner_, line = std::string(text)] { runner->session_.AppendLog(line); },
+            Qt::QueuedConnection);
     }
 
     void ShowError(int32_t /*code*/, std::string_view text) override {
@@ -49,7 +50,8 @@ class ExchangeRunner::Host : public ExchangeHost {
     std::string port_;
 };
 
-ExchangeRunner::ExchangeRunner(QObject* parent) : QObject(parent) {}
+ExchangeRunner::ExchangeRunner(Session& session, QObject* parent)
+    : QObject(parent), session_(session) {}
 
 ExchangeRunner::~ExchangeRunner() {
     Shutdown();

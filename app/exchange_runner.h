@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "exchanges.h"
+#include "session.h"
 
 class ExchangeRunner : public QObject {
     Q_OBJECT
@@ -20,7 +21,8 @@ class ExchangeRunner : public QObject {
     using Work = std::function<void(ExchangeHost& host)>;
     using Then = std::function<void()>;
 
-    explicit ExchangeRunner(QObject* parent = nullptr);
+    // Log lines go to the session's log pane.
+    explicit ExchangeRunner(Session& session, QObject* parent = nullptr);
     ~ExchangeRunner() override;
 
     bool Busy() const { return worker_.joinable(); }
@@ -39,6 +41,7 @@ class ExchangeRunner : public QObject {
 
     void Finish();
 
+    Session& session_;
     std::thread worker_;
     Then then_;
     std::atomic<bool> cancel_{false};

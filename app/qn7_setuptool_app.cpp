@@ -6,10 +6,8 @@
 
 #include "app_icon.h"
 #include "command_line.h"
-#include "pane.h"
 #include "qn7_setuptool_dlg.h"
 #include "sim_module.h"
-#include "user_slots.h"
 #include "window_probe.h"
 
 namespace {
@@ -33,11 +31,10 @@ int CQN7_SETUPTOOLApp::InitInstance() {
     AddSetupOptions(parser);
     parser.process(*this);
     const bool demo = parser.isSet(QString::fromLatin1(kDemoOption));
-    if (const QString slotDir = QString::fromLatin1(kSlotDirOption); parser.isSet(slotDir)) {
-        SetSlotDirectory(parser.value(slotDir).toStdString());
-    }
-
     CQN7_SETUPTOOLDlg dialog;
+    if (const QString slotDir = QString::fromLatin1(kSlotDirOption); parser.isSet(slotDir)) {
+        dialog.GetSession().SetSlotDirectory(parser.value(slotDir).toStdString());
+    }
     if (demo) {
         SimOptions options;
         options.baud = kDemoBaud;
@@ -50,8 +47,9 @@ int CQN7_SETUPTOOLApp::InitInstance() {
         }
         const QString port = QString::fromStdString(demoModule_->SlavePath());
         dialog.UsePort(port);
-        LogPrintf("Demo mode: simulated module on\r\n%s\r\nPress the search button first.\r\n",
-                  port.toUtf8().constData());
+        dialog.GetSession().LogPrintf(
+            "Demo mode: simulated module on\r\n%s\r\nPress the search button first.\r\n",
+            port.toUtf8().constData());
     }
     WatchWindowForProbe(dialog);
     dialog.exec();

@@ -12,6 +12,7 @@
 #include "app_icon.h"
 #include "at_text.h"
 #include "control_ids.h"
+#include "form_schema.h"
 #include "ip_address_edit.h"
 #include "link_settings.h"
 #include "message_boxes.h"
@@ -43,13 +44,6 @@ constexpr int kComPortInitialIndex = 10;  // "COM11", the initial port
 // The buttons that start an exchange; they stay disabled while one runs.
 constexpr int kExchangeButtons[] = {ctl::kSearch,   ctl::kSubmit,      ctl::kQuery,
                                     ctl::kWifiScan, ctl::kTransparent, ctl::kFactoryReset};
-
-template <size_t N>
-QStringList ToStringList(const std::array<const char*, N>& entries) {
-    QStringList list;
-    for (const char* entry : entries) list << QString::fromUtf8(entry);
-    return list;
-}
 
 int SlotOf(int id, int firstId) {
     return id - firstId;
@@ -119,7 +113,7 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     ApplyDialogInit(controls_);
     for (const auto& [id, widget] : controls_) form_.Add(id, widget);
 
-    runner_ = new ExchangeRunner(this);
+    runner_ = new ExchangeRunner(session_, this);
     progress_ = new QProgressBar(this);
     progress_->setGeometry(units.ToPixels(kProgressRect));
     progress_->setRange(0, kProgressSteps);
@@ -137,8 +131,6 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
 
 CQN7_SETUPTOOLDlg::~CQN7_SETUPTOOLDlg() {
     runner_->Shutdown();
-    g_pCmdPane = nullptr;
-    g_pLogPane = nullptr;
     g_pComPortList = nullptr;
     g_pLinkBaudList = nullptr;
 }
@@ -166,21 +158,18 @@ bool CQN7_SETUPTOOLDlg::OnInitDialog() {
     // Without a window menu of ours, the About item lives in the dialog's context menu.
     setWindowIcon(m_hIcon);
 
-    g_pLogPane = m_LogPane;
-    g_pCmdPane = m_CmdPane;
+    session_.SetPanes(m_CmdPane, m_LogPane);
     m_LogPane->UseFixedWidthFont();
 
     g_pComPortList = m_ComPortList;
     g_pLinkBaudList = m_LinkBaudList;
 
-    AddListEntries(m_EncryptionList, ToStringList(kEncryptionLabels));
-    AddListEntries(m_BaudList, ToStringList(kUartBaudRates));
-    AddListEntries(m_DataBitsList, ToStringList(kDataBitsEntries));
-    AddListEntries(m_StopBitsList, ToStringList(kStopBitsEntries));
-    AddListEntries(m_ParityList, ToStringList(kParityLabels));
+    for (const FormField& field : kFormSchema) {
+        if (field.kind == FieldKind::kList) form_.FillList(field.id, field.entries);
+    }
     FillLinkLists();
 
-    StartUpForm(form_);
+    session_.StartUpForm(form_);
     Control(ctl::kSubmit)->setFocus();
     return true;
 }
@@ -270,7 +259,7 @@ void CQN7_SETUPTOOLDlg::OnBnClickedSearch(int /*id*/, Notify /*code*/) {
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedPreset(int id, Notify /*code*/) {
-    if (const Preset* preset = PresetForButton(id)) ShowScript(preset->script);
+    if (const Preset* preset = PresetForButton(id)) session_.ShowScript(preset->script);
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
@@ -279,21 +268,21 @@ void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedUserSlot(int id, Notify /*code*/) {
-    LoadUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+    session_.LoadUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
 }
 
 void CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot(int id, Notify /*code*/) {
-    SaveUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+    session_.SaveUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot(int id, Notify /*code*/) {
     const std::string name = SlotName(SlotOf(id, ctl::kSave0));
     const QString question = QStringLiteral("Save current config to %1?").arg(name.c_str());
-    if (AskYesNo(QStringLiteral("Save"), question)) SaveUserSlot(name);
+    if (AskYesNo(QStringLiteral("Save"), question)) session_.SaveUserSlot(name);
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedSubmit(int /*id*/, Notify /*code*/) {
-    RunExchange([script = g_pCmdPane->Text()](ExchangeHost& host) { SendScript(host, script); });
+    RunExchange([script = m_CmdPane->Text()](ExchangeHost& host) { SendScript(host, script); });
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
@@ -302,10 +291,9 @@ void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
     RunExchange([reply, found](ExchangeHost& host) { *found = QueryConfig(host, reply.get()); },
                 [this, reply, found] {
                     const std::string cleaned = *found ? CleanQueryReply(*reply) : std::string();
-                    ShowScript(cleaned);
-                    ApplyScript(form_, cleaned);
-                    g_szScript = ComposeScript(form_);
-                    ShowScript(g_szScript);
+                    session_.ShowScript(cleaned);
+                    session_.ApplyScript(form_, cleaned);
+                    session_.Recompose(form_);
                 });
 }
 
@@ -328,7 +316,7 @@ void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/, Notify /*code*/) {
 }
 
 void CQN7_SETUPTOOLDlg::OnFormControlChanged(int id, Notify code) {
-    OnFormChanged(form_, id, code);
+    session_.OnFormChanged(form_, id, code);
 }
 
 void CQN7_SETUPTOOLDlg::RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then) {

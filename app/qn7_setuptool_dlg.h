@@ -8,6 +8,7 @@
 
 #include "control_ids.h"
 #include "exchange_runner.h"
+#include "session.h"
 #include "template_builder.h"
 #include "widget_form.h"
 
@@ -28,6 +29,7 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     // The widget of a control ID; nullptr when the template has none.
     QWidget* Control(int id) const;
     WidgetForm& Form() { return form_; }
+    Session& GetSession() { return session_; }
     ExchangeRunner& Runner() { return *runner_; }
     // Selects a port the program provides (the demo module) and keeps it in the list.
     void UsePort(const QString& port);
@@ -90,6 +92,7 @@ class CQN7_SETUPTOOLDlg : public QDialog {
 
     ControlMap controls_;
     WidgetForm form_;
+    Session session_;
     ExchangeRunner* runner_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QTimer progressTimer_;

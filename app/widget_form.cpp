@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "ip_address_edit.h"
+#include "template_builder.h"
 
 namespace {
 
@@ -70,6 +71,14 @@ void WidgetForm::Enable(int id, bool enabled) {
 
 void WidgetForm::SelectIndex(int id, int index) {
     if (auto* list = qobject_cast<QComboBox*>(Widget(id))) list->setCurrentIndex(index);
+}
+
+void WidgetForm::FillList(int id, std::span<const char* const> entries) {
+    auto* list = qobject_cast<QComboBox*>(Widget(id));
+    if (list == nullptr) return;
+    QStringList texts;
+    for (const char* entry : entries) texts << QString::fromUtf8(entry);
+    AddListEntries(list, texts);
 }
 
 void WidgetForm::SelectByPrefix(int id, std::string_view prefix) {

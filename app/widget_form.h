@@ -22,6 +22,7 @@ class WidgetForm : public FormAccess {
     void Enable(int id, bool enabled) override;
     void SelectIndex(int id, int index) override;
     void SelectByPrefix(int id, std::string_view prefix) override;
+    void FillList(int id, std::span<const char* const> entries) override;
 
   private:
     std::map<int, QWidget*> widgets_;

@@ -7,7 +7,6 @@
 #include "exit_codes.h"
 #include "module_commands.h"
 #include "port_list.h"
-#include "user_slots.h"
 
 #ifndef QN7_VERSION
 #define QN7_VERSION "unknown"
@@ -29,8 +28,6 @@ int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& ou
         out << "qn7cfg " QN7_VERSION "\n";
         return exit_code::kOk;
     }
-    if (options.slotDir) SetSlotDirectory(*options.slotDir);
-
     switch (options.command) {
         case Command::kPorts:
             for (const std::string& port : ListSerialPorts()) out << port << '\n';

@@ -9,17 +9,18 @@
 #include "form_model.h"
 #include "script_form.h"
 #include "script_source.h"
+#include "session.h"
 
 std::string RecomposeFromStartUp(std::string_view script) {
     FormModel form;
-    StartUpForm(form);
+    Session().StartUpForm(form);
     ApplyScript(form, script);
     return ComposeScript(form);
 }
 
 std::string StartUpScript() {
     FormModel form;
-    StartUpForm(form);
+    Session().StartUpForm(form);
     return ComposeScript(form);
 }
 

@@ -63,11 +63,10 @@ bool ReadScriptFile(std::string_view source, std::istream& in, std::string& scri
     return true;
 }
 
-bool ReadSubmitSource(std::string_view source, std::istream& in, std::string& script,
-                      std::string& error) {
+bool ReadSubmitSource(std::string_view source, const std::filesystem::path& slotDir,
+                      std::istream& in, std::string& script, std::string& error) {
     if (!IsSlotName(source)) return ReadScriptFile(source, in, script, error);
-    if (ReadUserSlot(source, script)) return true;
-    error =
-        "cannot read user slot '" + std::string(source) + "' in '" + SlotDirectory().string() + "'";
+    if (ReadUserSlot(slotDir, source, script)) return true;
+    error = "cannot read user slot '" + std::string(source) + "' in '" + slotDir.string() + "'";
     return false;
 }

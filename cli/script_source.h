@@ -1,6 +1,7 @@
 // Where a script comes from: a file, standard input or a user slot.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@ bool IsSlotName(std::string_view source);
 bool ReadScriptFile(std::string_view source, std::istream& in, std::string& script,
                     std::string& error);
 
-// Reads SOURCE for submit: a user slot as stored, a file or standard input with CR LF breaks.
-bool ReadSubmitSource(std::string_view source, std::istream& in, std::string& script,
-                      std::string& error);
+// Reads SOURCE for submit: a user slot in `slotDir` as stored, a file or standard input with
+// CR LF breaks.
+bool ReadSubmitSource(std::string_view source, const std::filesystem::path& slotDir,
+                      std::istream& in, std::string& script, std::string& error);

@@ -1,8 +1,9 @@
-// The only way the composer and the applier reach the form. The dialog implements it over
-// its widgets; FormModel implements it in memory.
+// The only way the composer, the applier and the dialog's actions reach the form. The dialog
+// implements it over its widgets; FormModel implements it in memory.
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ class FormAccess {
     // Case-insensitive prefix search starting after entry 0 and wrapping to it; the selection
     // stays as it is when nothing matches.
     virtual void SelectByPrefix(int id, std::string_view prefix) = 0;
+
+    // Start-up: adds the entries to a list in order and selects none.
+    virtual void FillList(int id, std::span<const char* const> entries) = 0;
 };
 
 // The order of a list's prefix search: the entries after entry 0, then entry 0. Returns the

@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int kWorkModeGroup = 1;
-constexpr int kProtocolGroup = 2;
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -34,31 +31,12 @@ std::string NormalizedAddress(std::string_view text) {
 }  // namespace
 
 FormModel::FormModel() {
-    Add(Kind::kButton, {ctl::kModeEthernet, ctl::kModeStation, ctl::kModeAp}, kWorkModeGroup);
-    Add(Kind::kButton, {ctl::kTcpServer, ctl::kTcpClient, ctl::kUdpServer, ctl::kUdpClient},
-        kProtocolGroup);
-    Add(Kind::kButton, {ctl::kDhcp});
-    Add(Kind::kEdit, {ctl::kSsid, ctl::kKey, ctl::kRemoteIp, ctl::kRemotePort, ctl::kLocalPort});
-    Add(Kind::kAddress, {ctl::kLocalIp, ctl::kMask, ctl::kGateway, ctl::kDns});
-    AddList(ctl::kEncryption, kEncryptionLabels.data(), kEncryptionLabels.size());
-    AddList(ctl::kUartBaud, kUartBaudRates.data(), kUartBaudRates.size());
-    AddList(ctl::kDataBits, kDataBitsEntries.data(), kDataBitsEntries.size());
-    AddList(ctl::kStopBits, kStopBitsEntries.data(), kStopBitsEntries.size());
-    AddList(ctl::kParity, kParityLabels.data(), kParityLabels.size());
-}
-
-void FormModel::Add(Kind kind, std::initializer_list<int> ids, int radioGroup) {
-    for (int id : ids) {
-        Control& control = controls_[id];
-        control.kind = kind;
-        control.radioGroup = radioGroup;
+    for (const FormField& field : kFormSchema) {
+        Control& control = controls_[field.id];
+        control.kind = field.kind;
+        control.radioGroup = field.radioGroup;
+        control.entries.assign(field.entries.begin(), field.entries.end());
     }
-}
-
-void FormModel::AddList(int id, const char* const* entries, std::size_t count) {
-    Control& list = controls_[id];
-    list.kind = Kind::kList;
-    list.entries.assign(entries, entries + count);
 }
 
 FormModel::Control* FormModel::Find(int id) {
@@ -83,7 +61,7 @@ bool FormModel::IsChecked(int id) const {
 std::string FormModel::GetText(int id) const {
     const Control* control = Find(id);
     if (control == nullptr) return {};
-    if (control->kind == Kind::kAddress && control->text.empty()) return "0.0.0.0";
+    if (control->kind == FieldKind::kAddress && control->text.empty()) return "0.0.0.0";
     return control->text;
 }
 
@@ -101,7 +79,8 @@ std::string FormModel::GetSelectedText(int id) const {
 void FormModel::SetText(int id, std::string_view text) {
     Control* control = Find(id);
     if (control == nullptr) return;
-    control->text = control->kind == Kind::kAddress ? NormalizedAddress(text) : std::string(text);
+    control->text =
+        control->kind == FieldKind::kAddress ? NormalizedAddress(text) : std::string(text);
     // A real edit raises EN_CHANGE on every set text, even from code.
     Raise(id, Notify::kEditChange);
 }
@@ -130,6 +109,13 @@ void FormModel::SelectByPrefix(int id, std::string_view prefix) {
     if (found >= 0) control->selected = found;
 }
 
+void FormModel::FillList(int id, std::span<const char* const> entries) {
+    Control& list = controls_[id];
+    list.kind = FieldKind::kList;
+    list.entries.assign(entries.begin(), entries.end());
+    list.selected = -1;
+}
+
 bool FormModel::IsEnabled(int id) const {
     const Control* control = Find(id);
     return control != nullptr && control->enabled;
@@ -143,7 +129,9 @@ const std::vector<std::string>& FormModel::Entries(int id) const {
 
 void FormModel::Click(int id) {
     Control* control = Find(id);
-    if (control == nullptr || control->kind != Kind::kButton || !control->enabled) return;
+    const bool button = control != nullptr && (control->kind == FieldKind::kRadio ||
+                                               control->kind == FieldKind::kCheckBox);
+    if (!button || !control->enabled) return;
     if (control->radioGroup == 0) {
         control->checked = !control->checked;
     } else {
@@ -156,14 +144,14 @@ void FormModel::Click(int id) {
 
 void FormModel::Choose(int id, int index) {
     const Control* control = Find(id);
-    if (control == nullptr || control->kind != Kind::kList || !control->enabled) return;
+    if (control == nullptr || control->kind != FieldKind::kList || !control->enabled) return;
     SelectIndex(id, index);
     Raise(id, Notify::kSelChange);
 }
 
 void FormModel::EnterAddress(int id, std::string_view text) {
     const Control* control = Find(id);
-    if (control == nullptr || control->kind != Kind::kAddress || !control->enabled) return;
+    if (control == nullptr || control->kind != FieldKind::kAddress || !control->enabled) return;
     SetText(id, text);
     Raise(id, Notify::kFieldChanged);
 }

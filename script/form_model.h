@@ -1,9 +1,8 @@
-// The form in memory: every control the composer and the applier touch, with the lists
-// filled as the dialog fills them (no selection yet). Used by the tests and the command line.
+// The form in memory: every field of the form schema, with the lists filled as the dialog fills
+// them (no selection yet). Used by the tests and the command line.
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <map>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 
 #include "control_ids.h"
 #include "form_access.h"
+#include "form_schema.h"
 
 class FormModel : public FormAccess {
   public:
@@ -22,7 +22,8 @@ class FormModel : public FormAccess {
 
     void SetNotifyHandler(NotifyHandler handler) { notify_ = std::move(handler); }
 
-    // FormAccess. Unknown IDs read as empty/unchecked/unselected and ignore writes.
+    // FormAccess. Unknown IDs read as empty/unchecked/unselected and ignore writes; FillList
+    // makes a list of any ID (the dialog's link lists).
     bool IsChecked(int id) const override;
     std::string GetText(int id) const override;
     int GetSelectedIndex(int id) const override;
@@ -32,6 +33,7 @@ class FormModel : public FormAccess {
     void Enable(int id, bool enabled) override;
     void SelectIndex(int id, int index) override;
     void SelectByPrefix(int id, std::string_view prefix) override;
+    void FillList(int id, std::span<const char* const> entries) override;
 
     // Queries for tests and tools.
     bool Has(int id) const { return controls_.count(id) != 0; }
@@ -45,9 +47,8 @@ class FormModel : public FormAccess {
     void EnterAddress(int id, std::string_view text);
 
   private:
-    enum class Kind { kButton, kEdit, kAddress, kList };
     struct Control {
-        Kind kind = Kind::kEdit;
+        FieldKind kind = FieldKind::kEdit;
         int radioGroup = 0;  // radios of one group uncheck each other on a click
         bool enabled = true;
         bool checked = false;
@@ -56,8 +57,6 @@ class FormModel : public FormAccess {
         int selected = -1;
     };
 
-    void Add(Kind kind, std::initializer_list<int> ids, int radioGroup = 0);
-    void AddList(int id, const char* const* entries, std::size_t count);
     Control* Find(int id);
     const Control* Find(int id) const;
     void Raise(int id, Notify code);

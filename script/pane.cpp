@@ -1,11 +1,5 @@
 #include "pane.h"
 
-#include <cstdarg>
-#include <cstdio>
-
-TextPane* g_pCmdPane = nullptr;
-TextPane* g_pLogPane = nullptr;
-
 namespace {
 
 // Length of the line break at pos (CR LF counts as one break of two bytes), 0 if none.
@@ -33,12 +27,6 @@ FrontLines FirstLines(const std::string& text, int count) {
         ++front.lines;
     }
     return front;
-}
-
-void WriteAndTrim(TextPane& pane, std::string_view text) {
-    pane.Append(text);
-    TrimPane(pane);
-    pane.ScrollToBottom();
 }
 
 }  // namespace
@@ -95,29 +83,13 @@ void TrimPane(TextPane& pane) {
     if (lines > kPaneLineCap) pane.RemoveFirstLines(lines - (kPaneLineCap + 1));
 }
 
-void ShowScript(std::string_view text) {
-    if (g_pCmdPane == nullptr) return;
-    g_pCmdPane->Clear();
-    WriteAndTrim(*g_pCmdPane, text);
+void AppendToPane(TextPane& pane, std::string_view text) {
+    pane.Append(text);
+    TrimPane(pane);
+    pane.ScrollToBottom();
 }
 
-void AppendLog(std::string_view text) {
-    if (g_pLogPane == nullptr) return;
-    WriteAndTrim(*g_pLogPane, text);
-}
-
-void LogPrintf(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list sizing;
-    va_copy(sizing, args);
-    const int length = std::vsnprintf(nullptr, 0, format, sizing);
-    va_end(sizing);
-    if (length >= 0) {
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        std::vsnprintf(text.data(), text.size(), format, args);
-        text.resize(static_cast<std::size_t>(length));
-        AppendLog(text);
-    }
-    va_end(args);
+void ShowInPane(TextPane& pane, std::string_view text) {
+    pane.Clear();
+    AppendToPane(pane, text);
 }

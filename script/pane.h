@@ -44,19 +44,15 @@ class MemoryPane : public TextPane {};
 
 inline constexpr int kPaneLineCap = 512;
 
-extern TextPane* g_pCmdPane;
-extern TextPane* g_pLogPane;
-
-// Replaces the command pane's text, trims it to the cap and scrolls to the bottom.
-void ShowScript(std::string_view text);
-// Appends to the log pane, trims it and scrolls to the bottom.
-void AppendLog(std::string_view text);
-// printf-style AppendLog; any length.
 #if defined(__GNUC__)
 #define QN7_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
 #else
 #define QN7_PRINTF_FORMAT(f, a)
 #endif
-void LogPrintf(const char* format, ...) QN7_PRINTF_FORMAT(1, 2);
+
 // Removes the oldest lines while more than kPaneLineCap remain, leaving kPaneLineCap + 1.
 void TrimPane(TextPane& pane);
+// Replaces the pane's text with `text` (or appends it), trims and scrolls to the bottom: the
+// writes of the command pane and the log pane.
+void ShowInPane(TextPane& pane, std::string_view text);
+void AppendToPane(TextPane& pane, std::string_view text);

@@ -1,21 +1,10 @@
 #include <initializer_list>
 
 #include "at_text.h"
+#include "form_schema.h"
 #include "script_form.h"
 
-std::string g_szScript;
-bool g_bApplying = false;
-
 namespace {
-
-// Keeps the change handlers quiet for the whole apply, whichever way it returns.
-class ApplyingScope {
-  public:
-    ApplyingScope() { g_bApplying = true; }
-    ~ApplyingScope() { g_bApplying = false; }
-    ApplyingScope(const ApplyingScope&) = delete;
-    ApplyingScope& operator=(const ApplyingScope&) = delete;
-};
 
 void EnableAll(FormAccess& form, std::initializer_list<int> ids, bool enabled) {
     for (int id : ids) form.Enable(id, enabled);
@@ -108,14 +97,12 @@ void ApplyWorkMode(FormAccess& form, std::string_view script) {
 }  // namespace
 
 void ApplyScript(FormAccess& form, std::string_view script) {
-    const ApplyingScope applying;
-    EnableAll(form,
-              {ctl::kLocalIp, ctl::kMask, ctl::kGateway, ctl::kDns, ctl::kSsid, ctl::kEncryption,
-               ctl::kKey, ctl::kDhcp, ctl::kRemoteIp, ctl::kRemotePort, ctl::kLocalPort},
-              true);
-    for (int radio : {ctl::kModeEthernet, ctl::kModeStation, ctl::kModeAp, ctl::kTcpServer,
-                      ctl::kTcpClient, ctl::kUdpServer, ctl::kUdpClient}) {
-        form.SetCheck(radio, false);
+    // From a clean slate: the fields the rules below may grey out enabled, no radio checked.
+    for (const FormField& field : kFormSchema) {
+        if (field.enabledByApply) form.Enable(field.id, true);
+    }
+    for (const FormField& field : kFormSchema) {
+        if (field.kind == FieldKind::kRadio) form.SetCheck(field.id, false);
     }
     ApplyWifi(form, script);
     form.SetText(ctl::kRemoteIp, GetAtValue(script, "remoteip"));

@@ -1,4 +1,5 @@
-// Form <-> script: the composer, the applier and the form's change handling.
+// Form <-> script: the composer and the applier. The change handling around them is the
+// Session's (session.h).
 #pragma once
 
 #include <string>
@@ -7,21 +8,9 @@
 #include "control_ids.h"
 #include "form_access.h"
 
-// The script last composed from the form.
-extern std::string g_szScript;
-// Set while ApplyScript writes to the form; the change handlers stay quiet meanwhile.
-extern bool g_bApplying;
-
 // Form -> script, line for line; reads the form only.
 std::string ComposeScript(const FormAccess& form);
-// Script (composed, preset, slot or cleaned query reply) -> form, with the enabling rules.
+// Script (composed, preset, slot or cleaned query reply) -> form, with the enabling rules. The
+// edits it sets raise their change notifications: a form wired to change handlers is applied
+// through Session::ApplyScript, which keeps them quiet meanwhile.
 void ApplyScript(FormAccess& form, std::string_view script);
-
-// The one entry point for a form control's notification (work mode, DHCP, protocol radios,
-// lists, IP controls, edits). Recomposes into g_szScript, shows it in the command pane and,
-// for clicks and selections, reapplies it. Returns false for a control/notification pair that
-// is not a form change (the caller dispatches it elsewhere).
-bool OnFormChanged(FormAccess& form, int id, Notify code);
-
-// Fresh form: show the first preset in the command pane and apply it.
-void StartUpForm(FormAccess& form);

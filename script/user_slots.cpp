@@ -4,15 +4,9 @@
 #include <system_error>
 
 #include "atomic_file.h"
-#include "pane.h"
+#include "session.h"
 
 namespace {
-
-std::filesystem::path g_slotDirectory = ".";
-
-std::filesystem::path SlotPath(std::string_view name) {
-    return g_slotDirectory / name;
-}
 
 // The path in its native form: wide on Windows, where a narrow path is not UTF-8.
 std::FILE* OpenForReading(const std::filesystem::path& path) {
@@ -25,20 +19,12 @@ std::FILE* OpenForReading(const std::filesystem::path& path) {
 
 }  // namespace
 
-void SetSlotDirectory(const std::filesystem::path& dir) {
-    g_slotDirectory = dir;
-}
-
-const std::filesystem::path& SlotDirectory() {
-    return g_slotDirectory;
-}
-
 std::string SlotName(int slot) {
     return "user" + std::to_string(slot);
 }
 
-bool ReadUserSlot(std::string_view name, std::string& out) {
-    std::FILE* file = OpenForReading(SlotPath(name));
+bool ReadUserSlot(const std::filesystem::path& dir, std::string_view name, std::string& out) {
+    std::FILE* file = OpenForReading(dir / name);
     if (file == nullptr) return false;
     std::string bytes;
     char chunk[4096];
@@ -50,18 +36,18 @@ bool ReadUserSlot(std::string_view name, std::string& out) {
     return ok;
 }
 
-void LoadUserSlot(std::string_view name) {
+void Session::LoadUserSlot(std::string_view name) {
     std::string text;
-    if (!ReadUserSlot(name, text)) return;
+    if (!ReadUserSlot(slotDirectory_, name, text)) return;
     // A script is text up to its NUL, and the port sends no further: the pane shows only what
     // a submit would send.
     ShowScript(std::string_view(text).substr(0, text.find('\0')));
 }
 
-bool SaveUserSlot(std::string_view name) {
-    if (g_pCmdPane == nullptr) return false;
-    const std::filesystem::path slot = SlotPath(name);
-    const std::error_code error = ReplaceFileAtomically(slot, g_pCmdPane->Text());
+bool Session::SaveUserSlot(std::string_view name) {
+    if (cmdPane_ == nullptr) return false;
+    const std::filesystem::path slot = slotDirectory_ / name;
+    const std::error_code error = ReplaceFileAtomically(slot, cmdPane_->Text());
     if (error) {
         // The log pane takes UTF-8; the native form of a Windows path is wide.
         const std::u8string where = slot.u8string();

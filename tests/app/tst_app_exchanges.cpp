@@ -61,9 +61,9 @@ void AppExchangeTest::searchFindsTheModuleAndLogsIt() {
     QVERIFY(dialog.Control(ctl::kSearch)->isEnabled());
     QCOMPARE(g_nLinkBaud.load(), 57600u);
     const std::string found = "(:Found Device at " + module.SlavePath() + "(57600)!\r\n";
-    QTRY_VERIFY(Contains(g_pLogPane->Text(), found));
+    QTRY_VERIFY(Contains(dialog.GetSession().LogPane()->Text(), found));
     // The echo that answered comes first, then the found line.
-    const std::string& log = g_pLogPane->Text();
+    const std::string& log = dialog.GetSession().LogPane()->Text();
     QVERIFY2(log.find(">:at") < log.find(found), log.c_str());
 }
 
@@ -76,7 +76,7 @@ void AppExchangeTest::submitSendsThePaneByteForByte() {
     QTest::mouseClick(dialog.Control(ctl::kSubmit), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
     QCOMPARE(module.Received(), std::string(FirstPresetScript()));
-    QTRY_VERIFY(Contains(g_pLogPane->Text(), ">:at+netmode=1"));
+    QTRY_VERIFY(Contains(dialog.GetSession().LogPane()->Text(), ">:at+netmode=1"));
 }
 
 void AppExchangeTest::queryFillsTheForm() {
@@ -92,9 +92,9 @@ void AppExchangeTest::queryFillsTheForm() {
     // The module's own settings are back in the form; the pane shows them recomposed.
     QTRY_VERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
     QVERIFY(!ControlOf<QRadioButton>(dialog, ctl::kModeAp)->isChecked());
-    QCOMPARE(g_pCmdPane->Text(), ComposeScript(dialog.Form()));
-    QVERIFY(Contains(g_pCmdPane->Text(), "at+netmode=1\r\n"));
-    QVERIFY(Contains(g_pLogPane->Text(), ">:at+ver=?"));
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), ComposeScript(dialog.Form()));
+    QVERIFY(Contains(dialog.GetSession().CmdPane()->Text(), "at+netmode=1\r\n"));
+    QVERIFY(Contains(dialog.GetSession().LogPane()->Text(), ">:at+ver=?"));
 }
 
 void AppExchangeTest::missingPortShowsTheErrorBoxWithItsCode() {
@@ -107,7 +107,7 @@ void AppExchangeTest::missingPortShowsTheErrorBoxWithItsCode() {
     QCOMPARE(boxes.errors.size(), 1);
     QVERIFY2(boxes.errors[0].startsWith("ZOV-QN7 CONFIG|Unable to open COM-port\n(error code 2)"),
              qPrintable(boxes.errors[0]));
-    QVERIFY(g_pLogPane->Text().empty());
+    QVERIFY(dialog.GetSession().LogPane()->Text().empty());
 }
 
 void AppExchangeTest::factoryResetAsksAndSendsOnlyOnYes_data() {

@@ -63,7 +63,6 @@ class AppFormTest : public QObject {
 void AppFormTest::init() {
     slots_ = std::make_unique<QTemporaryDir>();
     QVERIFY(slots_->isValid());
-    SetSlotDirectory(slots_->path().toStdString());
 }
 
 void AppFormTest::typingInSsidRecomposesOnEveryKeystroke() {
@@ -77,7 +76,7 @@ void AppFormTest::typingInSsidRecomposesOnEveryKeystroke() {
     QStringList seen;
     for (const char* key : {"H", "o", "m"}) {
         QTest::keyClicks(ssid, key);
-        seen << QString::fromStdString(g_pCmdPane->Text());
+        seen << QString::fromStdString(dialog.GetSession().CmdPane()->Text());
     }
     QVERIFY(seen[0].contains("at+wifi_conf=H,"));
     QVERIFY(seen[1].contains("at+wifi_conf=Ho,"));
@@ -90,8 +89,9 @@ void AppFormTest::apModeClickRecomposesAndReapplies() {
     CQN7_SETUPTOOLDlg dialog;
     dialog.show();
     QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kModeAp), Qt::LeftButton);
-    QVERIFY(QString::fromStdString(g_pCmdPane->Text()).startsWith("at+netmode=3\r\n"));
-    QCOMPARE(g_pCmdPane->Text(), g_szScript);
+    QVERIFY(QString::fromStdString(dialog.GetSession().CmdPane()->Text())
+                .startsWith("at+netmode=3\r\n"));
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), dialog.GetSession().Script());
     // Reapplied: AP mode greys gateway, DNS and the DHCP box, and opens the WiFi fields.
     QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeAp)->isChecked());
     QVERIFY(!dialog.Control(ctl::kDhcp)->isEnabled());
@@ -107,11 +107,12 @@ void AppFormTest::serverRadioDisablesLocalPortClientEnablesIt() {
     QWidget* localPort = dialog.Control(ctl::kLocalPort);
     QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kUdpClient), Qt::LeftButton);
     QVERIFY(localPort->isEnabled());
-    QVERIFY(g_pCmdPane->Text().find("at+remotepro=udp\r\n") != std::string::npos);
+    QVERIFY(dialog.GetSession().CmdPane()->Text().find("at+remotepro=udp\r\n") !=
+            std::string::npos);
     QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kUdpServer), Qt::LeftButton);
     QVERIFY(!localPort->isEnabled());
     QVERIFY(!dialog.Control(ctl::kRemoteIp)->isEnabled());
-    QVERIFY(g_pCmdPane->Text().find("at+mode=server\r\n") != std::string::npos);
+    QVERIFY(dialog.GetSession().CmdPane()->Text().find("at+mode=server\r\n") != std::string::npos);
 }
 
 void AppFormTest::listSelectionRecomposes() {
@@ -121,7 +122,8 @@ void AppFormTest::listSelectionRecomposes() {
     parity->setFocus();
     QTest::keyClick(parity, Qt::Key_Down);  // a user's selection, as the list reports it
     QCOMPARE(parity->currentText(), QStringLiteral("ODD"));
-    QVERIFY(g_pCmdPane->Text().find("at+uart=115200,8,o,1\r\n") != std::string::npos);
+    QVERIFY(dialog.GetSession().CmdPane()->Text().find("at+uart=115200,8,o,1\r\n") !=
+            std::string::npos);
 }
 
 void AppFormTest::ipControlReportsBlankAsZerosAndFieldChanges() {
@@ -178,14 +180,15 @@ void AppFormTest::ipControlReadsFieldsAsTheFormModelDoes() {
 
 void AppFormTest::userButtonClickLoadsAndMissingSlotChangesNothing() {
     CQN7_SETUPTOOLDlg dialog;
+    dialog.GetSession().SetSlotDirectory(slots_->path().toStdString());
     dialog.show();
-    const std::string before = g_pCmdPane->Text();
+    const std::string before = dialog.GetSession().CmdPane()->Text();
     QTest::mouseClick(dialog.Control(ctl::kUser0 + 1), Qt::LeftButton);
-    QCOMPARE(g_pCmdPane->Text(), before);
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), before);
     const std::string stored = "at+netmode=2\r\nat+ssid=x\r\n";
     WriteFile(slots_->filePath("user1"), stored);
     QTest::mouseClick(dialog.Control(ctl::kUser0 + 1), Qt::LeftButton);
-    QCOMPARE(g_pCmdPane->Text(), stored);
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), stored);
     // Loading a slot leaves the form alone.
     QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
 }
@@ -193,6 +196,7 @@ void AppFormTest::userButtonClickLoadsAndMissingSlotChangesNothing() {
 void AppFormTest::userButtonDoubleClickSavesWithoutAsking() {
     RecordedBoxes boxes(true);
     CQN7_SETUPTOOLDlg dialog;
+    dialog.GetSession().SetSlotDirectory(slots_->path().toStdString());
     dialog.show();
     QTest::mouseDClick(dialog.Control(ctl::kUser3), Qt::LeftButton);
     QCOMPARE(ReadFile(slots_->filePath("user3")), std::string(FirstPresetScript()));
@@ -204,6 +208,7 @@ void AppFormTest::realDoubleClickLoadsThenSaves() {
     // release. The notify-style button reports one click, then one double click.
     RecordedBoxes boxes(true);
     CQN7_SETUPTOOLDlg dialog;
+    dialog.GetSession().SetSlotDirectory(slots_->path().toStdString());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const std::string stored = "at+netmode=3\r\n";
@@ -217,7 +222,7 @@ void AppFormTest::realDoubleClickLoadsThenSaves() {
     QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, {}, centre);
     QCOMPARE(events, QStringList({"click", "double"}));
     // The click loaded the slot; the double click saved that text back unchanged.
-    QCOMPARE(g_pCmdPane->Text(), stored);
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), stored);
     QCOMPARE(ReadFile(slots_->filePath("user2")), stored);
     QVERIFY(boxes.questions.isEmpty());
 }
@@ -237,11 +242,12 @@ void AppFormTest::saveButtonAsksFirst() {
     QFETCH(QString, slot);
     RecordedBoxes boxes(answer);
     CQN7_SETUPTOOLDlg dialog;
+    dialog.GetSession().SetSlotDirectory(slots_->path().toStdString());
     dialog.show();
     QTest::mouseClick(dialog.Control(button), Qt::LeftButton);
     QCOMPARE(boxes.questions, QStringList("Save|Save current config to " + slot + "?"));
     QCOMPARE(QFile::exists(slots_->filePath(slot)), answer);
-    if (answer) QCOMPARE(ReadFile(slots_->filePath(slot)), g_pCmdPane->Text());
+    if (answer) QCOMPARE(ReadFile(slots_->filePath(slot)), dialog.GetSession().CmdPane()->Text());
 }
 
 void AppFormTest::hiddenPresetButtonsShowTheirScripts() {
@@ -250,7 +256,7 @@ void AppFormTest::hiddenPresetButtonsShowTheirScripts() {
         auto* button = ControlOf<QAbstractButton>(dialog, preset.buttonId);
         QCOMPARE(button->text(), QString::fromUtf8(preset.label));
         button->click();
-        QCOMPARE(g_pCmdPane->Text(), std::string(preset.script));
+        QCOMPARE(dialog.GetSession().CmdPane()->Text(), std::string(preset.script));
     }
 }
 
@@ -259,16 +265,16 @@ void AppFormTest::panesMirrorTheirBytesLineForLine() {
     auto* log = ControlOf<PaneWidget>(dialog, ctl::kLogPane);
     std::string many;
     for (int line = 1; line <= 600; ++line) many += "line " + std::to_string(line) + "\r\n";
-    AppendLog(many);
+    dialog.GetSession().AppendLog(many);
     // 600 lines and the empty one after the last break, trimmed back to 513.
     QCOMPARE(log->document()->blockCount(), 513);
     QCOMPARE(log->document()->firstBlock().text(), QStringLiteral("line 89"));
     // A CR LF split over two appends is one break, on screen as in the bytes.
-    AppendLog("a\r");
-    AppendLog("\nb");
+    dialog.GetSession().AppendLog("a\r");
+    dialog.GetSession().AppendLog("\nb");
     QCOMPARE(log->document()->lastBlock().previous().text(), QStringLiteral("a"));
     QCOMPARE(log->document()->lastBlock().text(), QStringLiteral("b"));
-    QCOMPARE(log->document()->blockCount(), g_pLogPane->LineCount());
+    QCOMPARE(log->document()->blockCount(), dialog.GetSession().LogPane()->LineCount());
 }
 
 void AppFormTest::paneWidgetFollowsFrontRemoval_data() {

@@ -292,13 +292,13 @@ void AppTemplateTest::linkBaudListStartsAt115200() {
 
 void AppTemplateTest::startUpShowsFirstPresetAndAppliesIt() {
     CQN7_SETUPTOOLDlg dialog;
-    QCOMPARE(g_pCmdPane->Text(), std::string(FirstPresetScript()));
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), std::string(FirstPresetScript()));
     QCOMPARE(ControlOf<PaneWidget>(dialog, ctl::kCmdPane)->toPlainText().toStdString(), [] {
         std::string shown(FirstPresetScript());
         std::erase(shown, '\r');
         return shown;
     }());
-    QVERIFY(g_pLogPane->Text().empty());
+    QVERIFY(dialog.GetSession().LogPane()->Text().empty());
     QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kModeEthernet)->isChecked());
     QVERIFY(ControlOf<QAbstractButton>(dialog, ctl::kDhcp)->isChecked());
     QVERIFY(ControlOf<QRadioButton>(dialog, ctl::kTcpServer)->isChecked());

@@ -16,6 +16,7 @@ TEST(FaultEndurance, AThousandExchangesKeepDescriptorsAndMemoryFlat) {
     ASSERT_EQ(sim.Start(), 0);
     LogPaneScope log;
     FaultHost host;
+    host.log = &log.pane;
     host.link = {sim.SlavePath(), 115200};
     const auto run = [&](int count) {
         int answered = 0;

@@ -61,6 +61,7 @@ TEST_P(FaultFloodingModule, MemoryStaysBoundedAndTheLogKeepsItsCap) {
     ASSERT_FALSE(sim.Port().empty());
     LogPaneScope log;
     FaultHost host;
+    host.log = &log.pane;
     host.link = {sim.Port(), 115200};
     host.sleepCapMs = 20;
     SendScript(host, "at+netmode=1\r\n");  // the first line starts a flood

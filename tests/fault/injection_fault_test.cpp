@@ -10,6 +10,7 @@
 #include "recording_host.h"
 #include "run_process.h"
 #include "script_form.h"
+#include "session.h"
 #include "sim_module.h"
 
 namespace {
@@ -37,19 +38,18 @@ TEST_P(FaultInjectedLineFromTheForm, NeverReachesTheWire) {
     SimModule sim(options);
     ASSERT_EQ(sim.Start(), 0);
     MemoryPane cmd;
-    g_pCmdPane = &cmd;
+    Session session(&cmd, nullptr);
     FormModel form;
-    form.SetNotifyHandler([&form](int id, Notify code) { OnFormChanged(form, id, code); });
-    StartUpForm(form);
+    form.SetNotifyHandler([&](int id, Notify code) { session.OnFormChanged(form, id, code); });
+    session.StartUpForm(form);
     form.Click(ctl::kModeStation);
-    const std::size_t cleanLines = ReceivedLines(g_szScript).size();
+    const std::size_t cleanLines = ReceivedLines(session.Script()).size();
     form.SetText(GetParam(), kInjection);
-    g_pCmdPane = nullptr;
 
     RecordingHost host;
     host.link = {sim.SlavePath(), 115200};
     host.sleepCapMs = 50;
-    SendScript(host, g_szScript);
+    SendScript(host, session.Script());
     const std::vector<std::string> lines = ReceivedLines(sim.Received());
     EXPECT_EQ(lines.size(), cleanLines) << sim.Received();
     for (const std::string& line : lines) {

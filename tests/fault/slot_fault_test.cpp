@@ -19,6 +19,7 @@
 
 #include "pane.h"
 #include "process_probe.h"
+#include "session.h"
 #include "user_slots.h"
 
 namespace {
@@ -57,11 +58,10 @@ class FaultSlotSave : public ::testing::Test {
             if (!setup()) return 30;
             MemoryPane cmd;
             MemoryPane log;
-            g_pCmdPane = &cmd;
-            g_pLogPane = &log;
+            Session session(&cmd, &log);
             cmd.Append(text);
-            SetSlotDirectory(dir);
-            if (SaveUserSlot("user0")) return 31;
+            session.SetSlotDirectory(dir);
+            if (session.SaveUserSlot("user0")) return 31;
             return log.Text().starts_with("Could not save user slot \"") ? 0 : 32;
         });
     }
@@ -120,10 +120,10 @@ TEST_F(FaultSlotSave, KilledMidWriteLeavesTheSlotWholeAndTheNextSaveWorks) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             MemoryPane cmd;
-            g_pCmdPane = &cmd;
+            Session session(&cmd, nullptr);
             cmd.Append(big);
-            SetSlotDirectory(dir);
-            SaveUserSlot("user0");
+            session.SetSlotDirectory(dir);
+            session.SaveUserSlot("user0");
             _exit(0);
         }
         // Kill it as soon as its temporary appears.
@@ -141,15 +141,13 @@ TEST_F(FaultSlotSave, KilledMidWriteLeavesTheSlotWholeAndTheNextSaveWorks) {
     ASSERT_TRUE(killedMidWrite) << "every save finished before it could be killed";
 
     std::string read;
-    SetSlotDirectory(dir);
-    ASSERT_TRUE(ReadUserSlot("user0", read));
+    ASSERT_TRUE(ReadUserSlot(dir, "user0", read));
     EXPECT_EQ(read, kOldSlot);
     MemoryPane cmd;
-    g_pCmdPane = &cmd;
+    Session session(&cmd, nullptr);
+    session.SetSlotDirectory(dir);
     cmd.Append("at+netmode=3\r\n");
-    EXPECT_TRUE(SaveUserSlot("user0"));
-    g_pCmdPane = nullptr;
-    SetSlotDirectory(".");
+    EXPECT_TRUE(session.SaveUserSlot("user0"));
     EXPECT_EQ(ReadFile(dir / "user0"), "at+netmode=3\r\n");
 }
 

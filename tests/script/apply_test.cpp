@@ -6,6 +6,7 @@
 
 #include "form_model.h"
 #include "script_form.h"
+#include "session.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ TEST_P(ApplyEnablingTest, FollowsWorkModeAndDhcp) {
     const EnablingCase& c = GetParam();
     FormModel form = DirtyForm();
     form.SetCheck(ctl::kDhcp, true);
-    ApplyScript(form, c.script);
+    Session session;
+    session.ApplyScript(form, c.script);
     for (int id : kModeRadios) EXPECT_EQ(form.IsChecked(id), id == c.checkedMode) << id;
     EXPECT_EQ(form.IsChecked(ctl::kDhcp), c.dhcpChecked);
     EXPECT_EQ(form.IsEnabled(ctl::kLocalIp), c.addressesEnabled);
@@ -60,7 +62,7 @@ TEST_P(ApplyEnablingTest, FollowsWorkModeAndDhcp) {
     for (int id : kWifi) EXPECT_EQ(form.IsEnabled(id), c.wifiEnabled) << id;
     EXPECT_EQ(form.IsEnabled(ctl::kDhcp), c.dhcpBoxEnabled);
     EXPECT_TRUE(form.IsEnabled(ctl::kRemotePort));  // never disabled
-    EXPECT_FALSE(g_bApplying);
+    EXPECT_FALSE(session.Applying());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,6 +6,7 @@
 #include "form_model.h"
 #include "pane_fixture.h"
 #include "presets.h"
+#include "script_form.h"
 
 namespace {
 
@@ -15,10 +16,10 @@ class FormChangesTest : public PaneFixture {
     void SetUp() override {
         PaneFixture::SetUp();
         form.SetNotifyHandler([this](int id, Notify code) {
-            notifications.push_back({id, code, g_bApplying});
-            OnFormChanged(form, id, code);
+            notifications.push_back({id, code, session.Applying()});
+            session.OnFormChanged(form, id, code);
         });
-        StartUpForm(form);
+        session.StartUpForm(form);
         notifications.clear();
     }
 
@@ -34,7 +35,7 @@ class FormChangesTest : public PaneFixture {
 TEST_F(FormChangesTest, StartUpShowsTheFirstPresetAndAppliesIt) {
     EXPECT_EQ(cmdPane.Text(), FirstPresetScript());
     EXPECT_EQ(logPane.Text(), "");
-    EXPECT_TRUE(g_szScript.empty());  // no handler ran while the preset was applied
+    EXPECT_TRUE(session.Script().empty());  // no handler ran while the preset was applied
     EXPECT_TRUE(form.IsChecked(ctl::kModeEthernet));
     EXPECT_TRUE(form.IsChecked(ctl::kDhcp));
     EXPECT_TRUE(form.IsChecked(ctl::kTcpServer));
@@ -69,15 +70,15 @@ TEST_F(FormChangesTest, ComposingTheStartedFormGivesTheKnownScript) {
 
 TEST_F(FormChangesTest, ApplyingRaisesEditChangesThatStayQuiet) {
     cmdPane.Clear();
-    ApplyScript(form, "at+netmode=2\r\nat+wifi_conf=abc,none,key\r\n");
+    session.ApplyScript(form, "at+netmode=2\r\nat+wifi_conf=abc,none,key\r\n");
     ASSERT_FALSE(notifications.empty());
     for (const Seen& seen : notifications) {
         EXPECT_EQ(seen.code, Notify::kEditChange);
         EXPECT_TRUE(seen.whileApplying);
     }
     EXPECT_EQ(cmdPane.Text(), "");  // nothing recomposed a half-applied form
-    EXPECT_TRUE(g_szScript.empty());
-    EXPECT_FALSE(g_bApplying);
+    EXPECT_TRUE(session.Script().empty());
+    EXPECT_FALSE(session.Applying());
 }
 
 TEST_F(FormChangesTest, TypingRecomposesWithoutTouchingEnabledStates) {
@@ -88,7 +89,7 @@ TEST_F(FormChangesTest, TypingRecomposesWithoutTouchingEnabledStates) {
         typed += c;
         form.SetText(ctl::kSsid, typed);
         EXPECT_NE(cmdPane.Text().find("at+wifi_conf=" + typed + ",,\r\n"), std::string::npos);
-        EXPECT_EQ(cmdPane.Text(), g_szScript);
+        EXPECT_EQ(cmdPane.Text(), session.Script());
     }
     EXPECT_EQ(form.IsEnabled(ctl::kKey), keyEnabled);
     // Typing does not reapply: reapplying would cut this SSID at its comma.
@@ -116,7 +117,7 @@ TEST_F(FormChangesTest, DhcpClickAndListChoiceReapply) {
     form.Click(ctl::kDhcp);  // off: the addresses become editable
     EXPECT_FALSE(form.IsChecked(ctl::kDhcp));
     EXPECT_TRUE(form.IsEnabled(ctl::kLocalIp));
-    EXPECT_NE(g_szScript.find("at+dhcpc=0\r\n"), std::string::npos);
+    EXPECT_NE(session.Script().find("at+dhcpc=0\r\n"), std::string::npos);
     form.Choose(ctl::kParity, 2);
     EXPECT_NE(cmdPane.Text().find("at+uart=115200,8,e,1\r\n"), std::string::npos);
     EXPECT_EQ(form.GetSelectedIndex(ctl::kParity), 2);
@@ -129,13 +130,19 @@ TEST_F(FormChangesTest, ProtocolRadiosSetTheLocalPortEvenWhileApplying) {
     EXPECT_NE(cmdPane.Text().find("at+mode=client\r\n"), std::string::npos);
 
     const std::string shown = cmdPane.Text();
-    g_bApplying = true;
-    EXPECT_TRUE(OnFormChanged(form, ctl::kUdpServer, Notify::kClicked));
-    EXPECT_FALSE(form.IsEnabled(ctl::kLocalPort));
-    EXPECT_TRUE(OnFormChanged(form, ctl::kUdpClient, Notify::kClicked));
-    EXPECT_TRUE(form.IsEnabled(ctl::kLocalPort));
-    EXPECT_TRUE(OnFormChanged(form, ctl::kModeAp, Notify::kClicked));
-    g_bApplying = false;
+    // Clicks that arrive while a script is being applied (here: as the applier sets the SSID).
+    bool whileApplying = false;
+    form.SetNotifyHandler([&](int id, Notify) {
+        if (id != ctl::kSsid) return;
+        whileApplying = session.Applying();
+        EXPECT_TRUE(session.OnFormChanged(form, ctl::kUdpServer, Notify::kClicked));
+        EXPECT_FALSE(form.IsEnabled(ctl::kLocalPort));
+        EXPECT_TRUE(session.OnFormChanged(form, ctl::kUdpClient, Notify::kClicked));
+        EXPECT_TRUE(form.IsEnabled(ctl::kLocalPort));
+        EXPECT_TRUE(session.OnFormChanged(form, ctl::kModeAp, Notify::kClicked));
+    });
+    session.ApplyScript(form, "");
+    EXPECT_TRUE(whileApplying);
     EXPECT_EQ(cmdPane.Text(), shown);  // nothing recomposed
     EXPECT_FALSE(form.IsChecked(ctl::kModeAp));
 }
@@ -148,16 +155,16 @@ TEST_F(FormChangesTest, OtherNotificationsAreNoFormChanges) {
         {ctl::kEncryption, Notify::kEditChange}, {ctl::kDhcp, Notify::kFieldChanged}};
     const std::string shown = cmdPane.Text();
     for (const auto& [id, code] : others) {
-        EXPECT_FALSE(OnFormChanged(form, id, code)) << id;
+        EXPECT_FALSE(session.OnFormChanged(form, id, code)) << id;
     }
     EXPECT_EQ(cmdPane.Text(), shown);
 }
 
 TEST_F(FormChangesTest, NullPanesAreIgnored) {
-    g_pCmdPane = nullptr;
+    session.SetPanes(nullptr, &logPane);
     form.Click(ctl::kModeStation);
     EXPECT_TRUE(form.IsChecked(ctl::kModeStation));
-    EXPECT_NE(g_szScript.find("at+netmode=2\r\n"), std::string::npos);
+    EXPECT_NE(session.Script().find("at+netmode=2\r\n"), std::string::npos);
     EXPECT_EQ(cmdPane.Text(), FirstPresetScript());
 }
 

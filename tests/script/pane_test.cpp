@@ -43,9 +43,9 @@ TEST(TextPaneTest, RemoveFirstLineTakesTheLineAndItsBreak) {
 using PaneTest = PaneFixture;
 
 TEST_F(PaneTest, ShowScriptReplacesAndReadsBackTheExactBytes) {
-    ShowScript("old\r\n");
+    session.ShowScript("old\r\n");
     const std::string script = "at+netmode=1\r\nat+x=\xE4\xB8\xAD\r\n\nmixed\rend";
-    ShowScript(script);
+    session.ShowScript(script);
     EXPECT_EQ(cmdPane.Text(), script);
 }
 
@@ -67,7 +67,7 @@ TEST_P(PaneTrimTest, ShowScriptKeepsTheNewestLines) {
     const TrimCase& c = GetParam();
     std::string text = NumberedLines(1, c.lines, c.lineBreak);
     if (c.finalBreak) text += c.lineBreak;
-    ShowScript(text);
+    session.ShowScript(text);
     std::string expected = NumberedLines(c.firstKept, c.lines, c.lineBreak);
     if (c.finalBreak) expected += c.lineBreak;
     EXPECT_EQ(cmdPane.Text(), expected);
@@ -88,31 +88,30 @@ INSTANTIATE_TEST_SUITE_P(Lengths, PaneTrimTest,
                          });
 
 TEST_F(PaneTest, LogOf513LinesIsKeptAndOneMoreTrimsIt) {
-    for (int n = 1; n <= 512; ++n) AppendLog(">:line " + std::to_string(n) + "\r\n");
+    for (int n = 1; n <= 512; ++n) session.AppendLog(">:line " + std::to_string(n) + "\r\n");
     EXPECT_EQ(logPane.LineCount(), 513);  // 512 lines and the empty last one
     EXPECT_EQ(logPane.Text().rfind(">:line 1\r\n", 0), 0u);
-    AppendLog(">:line 513\r\n");
+    session.AppendLog(">:line 513\r\n");
     EXPECT_EQ(logPane.LineCount(), 513);
     EXPECT_EQ(logPane.Text().rfind(">:line 2\r\n", 0), 0u);
     EXPECT_EQ(logPane.Text().substr(logPane.Text().size() - 12), ">:line 513\r\n");
 }
 
 TEST_F(PaneTest, LogPrintfFormatsAnyLength) {
-    LogPrintf(">:%s\r\n", "");
+    session.LogPrintf(">:%s\r\n", "");
     EXPECT_EQ(logPane.Text(), ">:\r\n");
     const std::string reply(10000, 'r');
-    LogPrintf(">:%s\r\n", reply.c_str());
+    session.LogPrintf(">:%s\r\n", reply.c_str());
     EXPECT_EQ(logPane.Text(), ">:\r\n>:" + reply + "\r\n");
-    LogPrintf("(:Found Device at COM%d(%d)!\r\n", 11, 115200);
+    session.LogPrintf("(:Found Device at COM%d(%d)!\r\n", 11, 115200);
     EXPECT_NE(logPane.Text().find("(:Found Device at COM11(115200)!\r\n"), std::string::npos);
 }
 
 TEST_F(PaneTest, NullPanesDoNothing) {
-    g_pCmdPane = nullptr;
-    g_pLogPane = nullptr;
-    ShowScript("x");
-    AppendLog("y");
-    LogPrintf("%s", "z");
+    session.SetPanes(nullptr, nullptr);
+    session.ShowScript("x");
+    session.AppendLog("y");
+    session.LogPrintf("%s", "z");
     EXPECT_EQ(cmdPane.Text(), "");
     EXPECT_EQ(logPane.Text(), "");
 }
@@ -135,9 +134,7 @@ class RecordingPane : public TextPane {
 
 TEST(PaneHooksTest, WidgetSeesEveryChangeInOrder) {
     RecordingPane pane;
-    g_pCmdPane = &pane;
-    ShowScript("ab");
-    g_pCmdPane = nullptr;
+    Session(&pane, nullptr).ShowScript("ab");
     EXPECT_EQ(pane.events, "CAabS");
     pane.events.clear();
     pane.Append(NumberedLines(1, 514, "\r\n"));

@@ -26,13 +26,11 @@ class UserSlotsTest : public PaneFixture {
         std::string pattern = (fs::temp_directory_path() / "qn7-slots-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir = pattern;
-        SetSlotDirectory(dir);
+        session.SetSlotDirectory(dir);
     }
     void TearDown() override {
         fs::permissions(dir, fs::perms::owner_all);
         fs::remove_all(dir);
-        SetSlotDirectory(".");
-        PaneFixture::TearDown();
     }
 
     std::string FileText(const std::string& name) const {
@@ -58,17 +56,16 @@ class UserSlotsTest : public PaneFixture {
 TEST_F(UserSlotsTest, SlotNamesAndDefaultFolder) {
     EXPECT_EQ(SlotName(0), "user0");
     EXPECT_EQ(SlotName(3), "user3");
-    SetSlotDirectory(".");
-    EXPECT_EQ(SlotDirectory(), fs::path("."));
+    EXPECT_EQ(Session().SlotDirectory(), fs::path("."));
 }
 
 TEST_F(UserSlotsTest, SaveThenLoadGivesTheSameBytes) {
     const std::string text = "at+netmode=2\r\nat+wifi_conf=\xE5\xAE\xB6,wpa2_aes,k\r\n\nx\r"s;
-    ShowScript(text);
-    ASSERT_TRUE(SaveUserSlot("user2"));
+    session.ShowScript(text);
+    ASSERT_TRUE(session.SaveUserSlot("user2"));
     EXPECT_EQ(FileText("user2"), text);
-    ShowScript("something else");
-    LoadUserSlot("user2");
+    session.ShowScript("something else");
+    session.LoadUserSlot("user2");
     EXPECT_EQ(cmdPane.Text(), text);
     EXPECT_EQ(logPane.Text(), "");
     EXPECT_TRUE(StrayFiles({"user2"}).empty());
@@ -82,16 +79,16 @@ TEST_F(UserSlotsTest, SlotWithANulLoadsTheTextBeforeIt) {
         {"at+dhcpc=0\r\n\0"s, "at+dhcpc=0\r\n"}};
     for (const auto& [bytes, shown] : cases) {
         WriteFile("user1", bytes);
-        ShowScript("before");
-        LoadUserSlot("user1");
+        session.ShowScript("before");
+        session.LoadUserSlot("user1");
         EXPECT_EQ(cmdPane.Text(), shown) << testing::PrintToString(bytes);
     }
 }
 
 TEST_F(UserSlotsTest, SaveReplacesAnExistingSlotWhole) {
     WriteFile("user1", std::string(5000, 'o'));
-    ShowScript("short");
-    ASSERT_TRUE(SaveUserSlot("user1"));
+    session.ShowScript("short");
+    ASSERT_TRUE(session.SaveUserSlot("user1"));
     EXPECT_EQ(FileText("user1"), "short");
     EXPECT_TRUE(StrayFiles({"user1"}).empty());
 }
@@ -104,31 +101,31 @@ TEST_F(UserSlotsTest, NewSlotIsPrivateAndReplacedSlotKeepsItsMode) {
         return st.st_mode & 07777;
     };
     const mode_t oldMask = ::umask(022);
-    ShowScript("at+wifi_conf=Lab,wpa2_aes,secret\r\n");
-    ASSERT_TRUE(SaveUserSlot("user0"));
+    session.ShowScript("at+wifi_conf=Lab,wpa2_aes,secret\r\n");
+    ASSERT_TRUE(session.SaveUserSlot("user0"));
     EXPECT_EQ(mode("user0"), 0600u);
     WriteFile("user1", "old");
     ASSERT_EQ(::chmod((dir / "user1").c_str(), 0640), 0);
-    ASSERT_TRUE(SaveUserSlot("user1"));
+    ASSERT_TRUE(session.SaveUserSlot("user1"));
     EXPECT_EQ(mode("user1"), 0640u);
     ::umask(oldMask);
 }
 
 TEST_F(UserSlotsTest, MissingSlotLoadsNothingSilentlyAndEmptySlotLoadsEmpty) {
-    ShowScript("kept");
-    LoadUserSlot("user0");
+    session.ShowScript("kept");
+    session.LoadUserSlot("user0");
     EXPECT_EQ(cmdPane.Text(), "kept");
     EXPECT_EQ(logPane.Text(), "");
     WriteFile("user3", "");
-    LoadUserSlot("user3");
+    session.LoadUserSlot("user3");
     EXPECT_EQ(cmdPane.Text(), "");
 }
 
 // Root ignores folder permissions, so a root run saves as an unprivileged user meanwhile.
-bool SaveAsUnprivilegedUser(std::string_view name) {
-    if (::geteuid() != 0) return SaveUserSlot(name);
+bool SaveAsUnprivilegedUser(Session& session, std::string_view name) {
+    if (::geteuid() != 0) return session.SaveUserSlot(name);
     if (::seteuid(65534) != 0) ADD_FAILURE() << "cannot drop privileges";
-    const bool saved = SaveUserSlot(name);
+    const bool saved = session.SaveUserSlot(name);
     if (::seteuid(0) != 0) ADD_FAILURE() << "cannot restore privileges";
     return saved;
 }
@@ -138,8 +135,8 @@ TEST_F(UserSlotsTest, FailedSaveKeepsTheOldSlotAndSaysWhy) {
     fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                              fs::perms::group_exec | fs::perms::others_read |
                              fs::perms::others_exec);
-    ShowScript("new contents\r\n");
-    EXPECT_FALSE(SaveAsUnprivilegedUser("user0"));
+    session.ShowScript("new contents\r\n");
+    EXPECT_FALSE(SaveAsUnprivilegedUser(session, "user0"));
     EXPECT_EQ(FileText("user0"), "old contents\r\n");
     EXPECT_TRUE(StrayFiles({"user0"}).empty());
     const std::string& log = logPane.Text();
@@ -151,15 +148,15 @@ TEST_F(UserSlotsTest, FailedSaveKeepsTheOldSlotAndSaysWhy) {
 TEST_F(UserSlotsTest, FailedRenameRemovesTheTemporary) {
     fs::create_directory(dir / "user1");  // a folder in the slot's place cannot be replaced
     WriteFile("user1/keep", "x");
-    ShowScript("text");
-    EXPECT_FALSE(SaveUserSlot("user1"));
+    session.ShowScript("text");
+    EXPECT_FALSE(session.SaveUserSlot("user1"));
     EXPECT_TRUE(StrayFiles({"user1"}).empty());
     EXPECT_NE(logPane.Text().find("user1"), std::string::npos);
 }
 
 TEST_F(UserSlotsTest, SaveWithoutACommandPaneWritesNothing) {
-    g_pCmdPane = nullptr;
-    EXPECT_FALSE(SaveUserSlot("user0"));
+    session.SetPanes(nullptr, &logPane);
+    EXPECT_FALSE(session.SaveUserSlot("user0"));
     EXPECT_TRUE(StrayFiles({}).empty());
 }
 
