@@ -32,17 +32,33 @@ native="${QN7_NATIVE_BUILD:-build-test}"
     echo "no native build in $native: end-to-end run under wine skipped"
     exit 0
 }
-out="$(mktemp)"
-"$native/sim/qn7-sim" --no-pace >"$out" &
-sim=$!
-trap 'kill $sim 2>/dev/null; rm -f "$out"; "$(dirname "$wine")/wineserver" -k || true' EXIT
-for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-pty="$(head -n1 "$out")"
-ln -sfn "$pty" "$WINEPREFIX/dosdevices/com12"
-stty -F "$pty" 115200  # wine reads the line speed only from the classic termios table
+sims=()
+work="$(mktemp -d)"
+# wineserver first: the pseudo-terminals it holds hang up when the simulators end.
+trap '"$(dirname "$wine")/wineserver" -k || true; kill "${sims[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+# Starts a native simulator with the given options as wine's COM port $1.
+sim_as_com() {
+    local com="$1" out="$work/$1.out"
+    shift
+    "$native/sim/qn7-sim" --no-pace "$@" >"$out" &
+    sims+=($!)
+    for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
+    pty="$(head -n1 "$out")"
+    ln -sfn "$pty" "$WINEPREFIX/dosdevices/${com,,}"
+    stty -F "$pty" 115200  # wine reads the line speed only from the classic termios table
+}
+sim_as_com COM12
 found="$("$wine" "$build/cli/qn7cfg.exe" -q -p COM12 search)"
 [ "$found" = "COM12 115200" ] || { echo "search under wine: '$found'" >&2; exit 1; }
 "$wine" "$build/cli/qn7cfg.exe" -q -p COM12 query >"$build/query-wine.txt"
 "$native/cli/qn7cfg" -q -p "$pty" query >"$build/query-native.txt"
 cmp "$build/query-native.txt" "$build/query-wine.txt"
 echo "qn7cfg.exe under wine: search and query match the native build"
+
+# A silent module: every rate is tried and none answers (status 69), with no read error box.
+sim_as_com COM13 --fault no-answer
+status=0
+"$wine" "$build/cli/qn7cfg.exe" -p COM13 search 2>"$work/silent.err" || status=$?
+[ "$status" -eq 69 ] || { echo "search of a silent port under wine: status $status" >&2
+                          cat "$work/silent.err" >&2; exit 1; }
+echo "qn7cfg.exe under wine: a silent port is searched at every rate"
