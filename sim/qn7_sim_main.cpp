@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
         case SimArgs::kHelp:
             std::fputs(kSimUsage, stdout);
             return 0;
+        case SimArgs::kVersion:
+            std::puts("qn7-sim " QN7_VERSION);
+            return 0;
         case SimArgs::kError:
             std::fprintf(stderr, "qn7-sim: %s\n\n%s", error.c_str(), kSimUsage);
             return 2;

@@ -40,6 +40,7 @@ SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--help") return SimArgs::kHelp;
+        if (arg == "--version") return SimArgs::kVersion;
         if (arg == "--noise") {
             options->noiseAtWrongRate = true;
             continue;

@@ -22,9 +22,10 @@ inline constexpr const char* kSimUsage =
     "  --fault-delay MS         lateness of the delay fault (default 1000)\n"
     "  --flood-bytes N          size of the flood fault (default 1048576)\n"
     "  --hangup-after N         bytes received before the hangup fault (default 1)\n"
-    "  --help                   this text\n";
+    "  --help                   this text\n"
+    "  --version                the version\n";
 
-enum class SimArgs { kRun, kHelp, kError };
+enum class SimArgs { kRun, kHelp, kVersion, kError };
 
 // Fills `options` from the arguments; on kError `error` says what was wrong.
 SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std::string* error);

@@ -134,6 +134,8 @@ TEST(SimArgs, RejectsBadInput) {
     SimOptions options;
     std::string error;
     EXPECT_EQ(ParseSimArgs(2, help, &options, &error), SimArgs::kHelp);
+    const char* version[] = {"qn7-sim", "--baud", "9600", "--version"};
+    EXPECT_EQ(ParseSimArgs(4, version, &options, &error), SimArgs::kVersion);
 }
 
 }  // namespace
