@@ -10,6 +10,7 @@ inline constexpr const char* kSimUsage =
     "Simulates a QN7 module on a pseudo-terminal. Prints the port to open on its first line,\n"
     "then serves until interrupted (Ctrl+C, SIGTERM).\n"
     "\n"
+    "Options:\n"
     "  --baud N                 rate the module answers at (default 115200)\n"
     "  --noise                  answer line noise at other rates instead of nothing\n"
     "  --no-pace                send at once instead of at the line time of the rate\n"
