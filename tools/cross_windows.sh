@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the core, qn7cfg.exe and the suites that need no simulator for 64-bit Windows
-# with MinGW-w64, warnings as errors, then runs those suites under wine when it is installed.
+# with MinGW-w64, warnings as errors, packs the Windows zip, then runs those suites under wine
+# when it is installed.
 # Usage: tools/cross_windows.sh [build-folder]   (default: build-win)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,18 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUIL
       "${emulator[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
+# The Windows zip: qn7cfg.exe, and the dialog once it is built for Windows, beside the README.
+rm -f "$build"/qn7-setup-*-win64.zip
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip="$(ls "$build"/qn7-setup-*-win64.zip)"
+listing="$(cmake -E tar tf "$zip")"
+echo "$zip:" $listing
+expected=(qn7cfg.exe README.md)
+[ -e "$build/app/qn7-setup.exe" ] && expected+=(qn7-setup.exe)
+for file in "${expected[@]}"; do
+    grep -q "/$file\$" <<<"$listing" || { echo "$file missing from $zip" >&2; exit 1; }
+done
+
 if [ ${#emulator[@]} -eq 0 ]; then
     echo "wine64 not installed: Windows suites built, not run"
     exit 0
@@ -24,6 +37,13 @@ fi
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
 [ -d "$WINEPREFIX/dosdevices" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+
+# The program from the zip runs on its own, without the build folder.
+rm -rf "$build/zip-check" && mkdir "$build/zip-check"
+(cd "$build/zip-check" && cmake -E tar xf "../$(basename "$zip")")
+version="$("$wine" "$build"/zip-check/qn7-setup-*/qn7cfg.exe --version | tr -d '\r')"
+[[ $version == "qn7cfg "* ]] || { echo "qn7cfg.exe from the zip: '$version'" >&2; exit 1; }
+echo "$(basename "$zip"): $version under wine"
 
 # The Win32 port layer end to end: wine's COM12 is the pseudo-terminal of the native simulator,
 # and qn7cfg.exe must read the module exactly as the native qn7cfg does.
