@@ -9,8 +9,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// How far up from a tty's device the USB device with the strings may sit (the interface, and
+// for usb-serial drivers one more level for the port).
+constexpr int kUsbSearchDepth = 4;
+
 bool StartsWith(const std::string& text, std::string_view prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string ReadAttribute(const fs::path& file) {
+    std::ifstream in(file);
+    std::string value;
+    std::getline(in, value);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\r')) value.pop_back();
+    return value;
 }
 
 // ttyS0 … ttyS31 exist whether or not a UART is fitted; sysfs reports type 0 for the empty ones.
@@ -22,9 +34,63 @@ bool IsFittedUart(const fs::path& sysTtyDir, const std::string& name) {
     return typeFile >> type && type != 0;
 }
 
+struct DeviceKind {
+    std::string_view prefix;
+    std::string_view description;  // when sysfs tells nothing more
+};
+
+constexpr DeviceKind kDeviceKinds[] = {
+    {"ttyUSB", "USB serial adapter"},    {"ttyACM", "USB CDC-ACM device"},
+    {"ttyS", "on-board serial port"},    {"ttyAMA", "on-board UART"},
+    {"rfcomm", "Bluetooth serial link"},
+};
+
+const DeviceKind* KindOf(const std::string& name) {
+    for (const DeviceKind& kind : kDeviceKinds) {
+        if (StartsWith(name, kind.prefix)) return &kind;
+    }
+    return nullptr;
+}
+
 bool IsSerialDevice(const fs::path& sysTtyDir, const std::string& name) {
-    if (StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM")) return true;
-    return StartsWith(name, "ttyS") && IsFittedUart(sysTtyDir, name);
+    const DeviceKind* kind = KindOf(name);
+    if (kind == nullptr) return false;
+    return kind->prefix != "ttyS" || IsFittedUart(sysTtyDir, name);
+}
+
+// "Manufacturer Product (serial)" of the USB device above a tty, empty when it is none.
+std::string UsbDescription(const fs::path& sysDir, const fs::path& sysTtyDir,
+                           const std::string& name) {
+    std::error_code ec;
+    fs::path dir = fs::canonical(sysTtyDir / name / "device", ec);
+    if (ec) return {};
+    const fs::path sysRoot = fs::canonical(sysDir, ec);
+    for (int level = 0; level < kUsbSearchDepth && !ec; ++level, dir = dir.parent_path()) {
+        if (!StartsWith(dir.string(), sysRoot.string()) || dir == sysRoot) break;
+        if (!fs::exists(dir / "idVendor", ec)) continue;
+        const std::string manufacturer = ReadAttribute(dir / "manufacturer");
+        const std::string product = ReadAttribute(dir / "product");
+        const std::string serial = ReadAttribute(dir / "serial");
+        std::string text = product;
+        if (!manufacturer.empty() && !StartsWith(product, manufacturer)) {
+            text = product.empty() ? manufacturer : manufacturer + " " + product;
+        }
+        if (text.empty()) {
+            text = "USB device " + ReadAttribute(dir / "idVendor") + ":" +
+                   ReadAttribute(dir / "idProduct");
+        }
+        if (!serial.empty()) text += " (" + serial + ")";
+        return text;
+    }
+    return {};
+}
+
+std::string DescribeDevice(const fs::path& sysDir, const fs::path& sysTtyDir,
+                           const std::string& name) {
+    const std::string usb = UsbDescription(sysDir, sysTtyDir, name);
+    if (!usb.empty()) return usb;
+    const DeviceKind* kind = KindOf(name);
+    return kind != nullptr ? std::string(kind->description) : std::string();
 }
 
 // Digit runs compared as numbers of any length (no conversion that could overflow).
@@ -48,12 +114,12 @@ bool PortLess(const std::string& a, const std::string& b) {
     return order != 0 ? order < 0 : a < b;
 }
 
-std::vector<std::string> SortedEntries(const fs::path& dir, auto keep) {
+std::vector<std::string> SortedNames(const fs::path& dir, auto keep) {
     std::vector<std::string> found;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();
-        if (keep(name)) found.push_back((dir / name).string());
+        if (keep(name)) found.push_back(name);
     }
     std::sort(found.begin(), found.end(), PortLess);
     return found;
@@ -61,21 +127,68 @@ std::vector<std::string> SortedEntries(const fs::path& dir, auto keep) {
 
 }  // namespace
 
-std::vector<std::string> ListSerialPortsUnder(const fs::path& devDir, const fs::path& sysTtyDir) {
-    std::vector<std::string> ports = SortedEntries(
-        devDir, [&](const std::string& name) { return IsSerialDevice(sysTtyDir, name); });
-    const std::vector<std::string> byId =
-        SortedEntries(devDir / "serial" / "by-id", [](const std::string&) { return true; });
-    ports.insert(ports.end(), byId.begin(), byId.end());
+std::string PortLabel(const SerialPortInfo& port) {
+    return port.description.empty() ? port.path : port.path + " \u2014 " + port.description;
+}
+
+std::vector<SerialPortInfo> ListSerialPortsUnder(const fs::path& root) {
+    const fs::path devDir = root / "dev";
+    const fs::path sysDir = root / "sys";
+    const fs::path sysTtyDir = sysDir / "class" / "tty";
+    std::vector<SerialPortInfo> ports;
+    const auto isDevice = [&](const std::string& name) { return IsSerialDevice(sysTtyDir, name); };
+    for (const std::string& name : SortedNames(devDir, isDevice)) {
+        ports.push_back({(devDir / name).string(), DescribeDevice(sysDir, sysTtyDir, name)});
+    }
+    // A stable name tells what it stands for: the device it links to and that one's description.
+    const fs::path byIdDir = devDir / "serial" / "by-id";
+    for (const std::string& name : SortedNames(byIdDir, [](const std::string&) { return true; })) {
+        std::error_code ec;
+        const fs::path target = fs::canonical(byIdDir / name, ec);
+        std::string description;
+        if (!ec) {
+            const std::string targetName = target.filename().string();
+            description = DescribeDevice(sysDir, sysTtyDir, targetName);
+            description += (description.empty() ? "" : ", ") + ("same as " + target.string());
+        }
+        ports.push_back({(byIdDir / name).string(), description});
+    }
     return ports;
 }
 
-std::vector<std::string> ListSerialPorts() {
+std::vector<SerialPortInfo> ListSerialPorts() {
 #ifdef _WIN32
-    std::vector<std::string> ports;
-    for (int n = 1; n <= 16; ++n) ports.push_back("COM" + std::to_string(n));
+    std::vector<SerialPortInfo> ports;
+    for (int n = 1; n <= 16; ++n) ports.push_back({"COM" + std::to_string(n), {}});
     return ports;
 #else
-    return ListSerialPortsUnder("/dev", "/sys/class/tty");
+    return ListSerialPortsUnder("/");
 #endif
+}
+
+PortChanges ComparePortLists(const std::vector<SerialPortInfo>& before,
+                             const std::vector<SerialPortInfo>& after) {
+    const auto missingFrom = [](const std::vector<SerialPortInfo>& list) {
+        return [&list](const SerialPortInfo& port) {
+            return std::none_of(list.begin(), list.end(), [&](const SerialPortInfo& other) {
+                return other.path == port.path;
+            });
+        };
+    };
+    PortChanges changes;
+    std::copy_if(after.begin(), after.end(), std::back_inserter(changes.added),
+                 missingFrom(before));
+    std::copy_if(before.begin(), before.end(), std::back_inserter(changes.removed),
+                 missingFrom(after));
+    return changes;
+}
+
+std::string PortChangesLogText(const PortChanges& changes) {
+    std::string text;
+    for (const SerialPortInfo& port : changes.added)
+        text += "(:Port added: " + PortLabel(port) + "\r\n";
+    for (const SerialPortInfo& port : changes.removed) {
+        text += "(:Port removed: " + PortLabel(port) + "\r\n";
+    }
+    return text;
 }
