@@ -7,6 +7,7 @@
 #include "exit_codes.h"
 #include "module_commands.h"
 #include "port_list.h"
+#include "ports_command.h"
 
 #ifndef QN7_VERSION
 #define QN7_VERSION "unknown"
@@ -30,7 +31,11 @@ int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& ou
     }
     switch (options.command) {
         case Command::kPorts:
-            for (const std::string& port : ListSerialPorts()) out << port << '\n';
+            PrintPorts(ListSerialPorts(),
+                       options.json      ? PortsFormat::kJson
+                       : options.verbose ? PortsFormat::kLabels
+                                         : PortsFormat::kPaths,
+                       out);
             return exit_code::kOk;
         case Command::kCompose:
             return RunCompose(options.compose, in, out, err);

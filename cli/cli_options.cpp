@@ -121,6 +121,7 @@ class Parser {
         if (name == "-h" || name == "--help") return Flag(options_.help);
         if (name == "--version") return Flag(options_.version);
         if (name == "--json") return Flag(options_.json);
+        if (name == "-v" || name == "--verbose") return Flag(options_.verbose);
         if (name == "--yes") return Flag(options_.yes);
         return "unknown option '" + std::string(arg) + "'";
     }
@@ -169,18 +170,26 @@ class Parser {
         return "unexpected argument '" + std::string(arg) + "'";
     }
 
-    std::string OnlyFor(bool present, Command owner, std::string_view option) const {
-        if (!present || options_.command == owner) return {};
-        return std::string(option) + " applies only to " + std::string(NameOf(owner));
+    std::string OnlyFor(bool present, std::initializer_list<Command> owners,
+                        std::string_view option) const {
+        if (!present || std::find(owners.begin(), owners.end(), options_.command) != owners.end()) {
+            return {};
+        }
+        std::string names;
+        for (const Command owner : owners) {
+            names += (names.empty() ? "" : " and ") + std::string(NameOf(owner));
+        }
+        return std::string(option) + " applies only to " + names;
     }
 
     std::string Validate() const {
         if (options_.help || options_.version) return {};
         if (options_.command == Command::kNone) return "no command given";
         for (std::string error :
-             {OnlyFor(options_.json, Command::kQuery, "--json"),
-              OnlyFor(options_.yes, Command::kReset, "--yes"),
-              OnlyFor(options_.compose.fromFile.has_value(), Command::kCompose, "--from")}) {
+             {OnlyFor(options_.json, {Command::kQuery, Command::kPorts}, "--json"),
+              OnlyFor(options_.verbose, {Command::kPorts}, "-v"),
+              OnlyFor(options_.yes, {Command::kReset}, "--yes"),
+              OnlyFor(options_.compose.fromFile.has_value(), {Command::kCompose}, "--from")}) {
             if (!error.empty()) return error;
         }
         if (UsesModule(options_.command) && options_.port.empty()) {
@@ -225,7 +234,9 @@ Options:
       --version       show the version
 
 Commands:
-  ports                     list the serial ports present, one per line
+  ports [-v] [--json]       list the serial ports present, one per line; -v: each with
+                            what it is, as "/dev/ttyUSB0 — FTDI FT232R USB UART";
+                            --json: an array of objects with "path" and "description"
   search                    find the module's rate; prints "PORT RATE"
   query [--json]            read the module's settings; prints the script recomposed from
                             the answers, or with --json every key answered and its value

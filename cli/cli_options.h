@@ -35,9 +35,10 @@ struct CliOptions {
     bool quiet = false;
     bool help = false;
     bool version = false;
-    bool json = false;   // query
-    bool yes = false;    // reset
-    std::string source;  // submit
+    bool json = false;     // query, ports
+    bool verbose = false;  // ports
+    bool yes = false;      // reset
+    std::string source;    // submit
     ComposeRequest compose;
 };
 

@@ -45,6 +45,8 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
     return length;
 }
 
+}  // namespace
+
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
@@ -73,8 +75,6 @@ std::string JsonString(std::string_view text) {
     }
     return out + "\"";
 }
-
-}  // namespace
 
 Answers AnsweredKeys(std::string_view reply) {
     Answers answers;

@@ -13,6 +13,9 @@ using Answers = std::vector<std::pair<std::string, std::string>>;
 // value is "?", an echo the module left unanswered, is left out.
 Answers AnsweredKeys(std::string_view cleanedReply);
 
+// A JSON string literal of `text`. Invalid UTF-8 bytes are escaped as \u00XX.
+std::string JsonString(std::string_view text);
+
 // A JSON object, one member per answer. Invalid UTF-8 bytes are escaped as \u00XX, so the
 // output is always valid JSON.
 std::string AnswersToJson(const Answers& answers);
