@@ -53,7 +53,6 @@ class AppFormTest : public QObject {
     void panesMirrorTheirBytesLineForLine();
     void paneWidgetFollowsFrontRemoval_data();
     void paneWidgetFollowsFrontRemoval();
-    void typedPortPathIsTakenOnEnter();
     void listSelectionsSetTheLinkSettings();
 
   private:
@@ -305,20 +304,6 @@ void AppFormTest::paneWidgetFollowsFrontRemoval() {
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QCOMPARE(pane.document()->blockCount(), pane.LineCount());
     QCOMPARE(pane.toPlainText(), shown);
-}
-
-void AppFormTest::typedPortPathIsTakenOnEnter() {
-    CQN7_SETUPTOOLDlg dialog;
-    dialog.show();
-    auto* ports = ControlOf<QComboBox>(dialog, ctl::kComPortList);
-    ports->lineEdit()->selectAll();
-    QTest::keyClicks(ports->lineEdit(), "/dev/ttyQN7test");
-    QVERIFY(g_strComPort != "/dev/ttyQN7test");  // typing alone changes nothing
-    QTest::keyClick(ports->lineEdit(), Qt::Key_Return);
-    QCOMPARE(g_strComPort, std::string("/dev/ttyQN7test"));
-    QCOMPARE(ports->currentText(), QStringLiteral("/dev/ttyQN7test"));
-    QVERIFY(!dialog.Runner().Busy());  // Enter went to the port list only
-    QVERIFY(dialog.isVisible());
 }
 
 void AppFormTest::listSelectionsSetTheLinkSettings() {
