@@ -11,9 +11,9 @@ PaneWidget::PaneWidget(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(true);
     setUndoRedoEnabled(false);
-    // The panes show no scroll bars; the wheel and the keys still scroll.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Scroll bars appear when the text needs them, so long reply lines can be read to the end.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void PaneWidget::UseFixedWidthFont() {

@@ -6,6 +6,8 @@
 
 #include "app_icon.h"
 #include "command_line.h"
+#include "control_ids.h"
+#include "dialog_template.h"
 #include "qn7_setuptool_dlg.h"
 #include "sim_module.h"
 #include "window_probe.h"
@@ -18,6 +20,13 @@ constexpr uint32_t kDemoBaud = 57600;
 constexpr uint32_t kDemoTransparentReturnMs = 3000;
 
 }  // namespace
+
+std::string DemoModeLogText(const std::string& port) {
+    // The first line names the button to press in its own words and in English.
+    const ControlTemplate* search = FindControl(kMainDialogTemplate, ctl::kSearch);
+    return std::string("Demo mode: press ") + search->label + " (" + search->gloss +
+           ") first.\r\nSimulated module on\r\n" + port + "\r\n";
+}
 
 CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv) : QApplication(argc, argv) {
     NameTheProgram();
@@ -46,10 +55,8 @@ int CQN7_SETUPTOOLApp::InitInstance() {
             return 1;
         }
         const QString port = QString::fromStdString(demoModule_->SlavePath());
-        dialog.UsePort(port);
-        dialog.GetSession().LogPrintf(
-            "Demo mode: simulated module on\r\n%s\r\nPress the search button first.\r\n",
-            port.toUtf8().constData());
+        dialog.UsePort(port, QStringLiteral("simulated module"));
+        dialog.GetSession().AppendLog(DemoModeLogText(port.toStdString()));
     }
     WatchWindowForProbe(dialog);
     dialog.exec();

@@ -4,8 +4,12 @@
 
 #include <QApplication>
 #include <memory>
+#include <string>
 
 class SimModule;
+
+// What the log pane says first in demo mode, with the simulated module's port.
+std::string DemoModeLogText(const std::string& port);
 
 class CQN7_SETUPTOOLApp : public QApplication {
     Q_OBJECT

@@ -20,6 +20,7 @@
 #include "port_combo_box.h"
 #include "presets.h"
 #include "resource_strings.h"
+#include "screen_fit.h"
 #include "script_form.h"
 #include "slot_button.h"
 #include "user_slots.h"
@@ -127,6 +128,7 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     DoDataExchange();
     OnInitDialog();
     WireDispatchTable();
+    FitIntoArea(*this, AvailableAreaFor(*this));
 }
 
 CQN7_SETUPTOOLDlg::~CQN7_SETUPTOOLDlg() {
@@ -180,7 +182,7 @@ void FillLinkLists() {
     g_pComPortList->setCurrentIndex(kComPortInitialIndex);
 #else
     g_pComPortList->Refresh();
-    g_strComPort = g_pComPortList->currentText().toStdString();
+    g_strComPort = g_pComPortList->Port().toStdString();
 #endif
     AddListEntries(g_pLinkBaudList, kLinkBaudEntries);
     g_pLinkBaudList->setCurrentIndex(kLinkBaudInitialIndex);
@@ -212,6 +214,8 @@ void CQN7_SETUPTOOLDlg::WireDispatchTable() {
     }
     connect(m_ComPortList, &PortComboBox::portTyped, this,
             [this] { OnSelchangeComPort(ctl::kComPortList, Notify::kSelChange); });
+    connect(m_ComPortList, &PortComboBox::portsChanged, this,
+            [](const PortChanges& changes) { AppendLog(PortChangesLogText(changes)); });
     // OK and Cancel have no handler of ours: they end the dialog.
     connect(qobject_cast<QPushButton*>(Control(ctl::kOk)), &QPushButton::clicked, this,
             &QDialog::accept);
@@ -219,10 +223,30 @@ void CQN7_SETUPTOOLDlg::WireDispatchTable() {
             &QDialog::reject);
 }
 
+namespace {
+
+// Edits, lists and address fields keep Enter: a slip of the key there must not end the program
+// and lose the form.
+bool KeepsEnter(const QWidget* focus) {
+    for (const QWidget* w = focus; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+            qobject_cast<const IpAddressEdit*>(w)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 void CQN7_SETUPTOOLDlg::keyPressEvent(QKeyEvent* event) {
-    // The hidden OK button stays the default button: Enter that the focused control leaves
-    // unused presses it. A focused push button takes Enter itself.
+    // The hidden OK button stays the default button: Enter that no control takes presses it. A
+    // focused push button takes Enter itself.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && KeepsEnter(focusWidget())) {
+        event->accept();
+        return;
+    }
     const auto* button = qobject_cast<const QPushButton*>(focusWidget());
     if (enter && event->modifiers() == Qt::NoModifier && button == nullptr) {
         qobject_cast<QPushButton*>(Control(ctl::kOk))->click();
@@ -249,8 +273,8 @@ void CQN7_SETUPTOOLDlg::done(int result) {
     QDialog::done(result);
 }
 
-void CQN7_SETUPTOOLDlg::UsePort(const QString& port) {
-    m_ComPortList->KeepAndSelect(port);
+void CQN7_SETUPTOOLDlg::UsePort(const QString& port, const QString& description) {
+    m_ComPortList->KeepAndSelect(port, description);
     g_strComPort = port.toStdString();
 }
 
@@ -306,7 +330,7 @@ void CQN7_SETUPTOOLDlg::OnBnClickedWifiScan(int /*id*/, Notify /*code*/) {
 }
 
 void CQN7_SETUPTOOLDlg::OnSelchangeComPort(int /*id*/, Notify /*code*/) {
-    g_strComPort = m_ComPortList->currentText().toStdString();
+    g_strComPort = m_ComPortList->Port().toStdString();
 }
 
 void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/, Notify /*code*/) {

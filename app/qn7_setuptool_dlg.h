@@ -32,7 +32,7 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     Session& GetSession() { return session_; }
     ExchangeRunner& Runner() { return *runner_; }
     // Selects a port the program provides (the demo module) and keeps it in the list.
-    void UsePort(const QString& port);
+    void UsePort(const QString& port, const QString& description = {});
 
     void done(int result) override;
 

@@ -65,7 +65,20 @@ QWidget* MakeDefaultWidget(const ControlTemplate& control, QWidget* parent) {
     return nullptr;
 }
 
+bool IsField(const ControlTemplate& control) {
+    switch (control.kind) {
+        case ControlKind::kEdit:
+        case ControlKind::kRichEdit:
+        case ControlKind::kComboBox:
+        case ControlKind::kIpAddress:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void SetLabel(QWidget* widget, const ControlTemplate& control) {
+    if (control.gloss != nullptr) widget->setToolTip(QString::fromUtf8(control.gloss));
     if (control.label == nullptr) return;
     const QString text = QString::fromUtf8(control.label);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -132,10 +145,17 @@ ControlMap BuildControls(QWidget* dialog, const DialogTemplate& dialogTemplate,
     ControlMap controls;
     QButtonGroup* radioGroup = nullptr;
     QWidget* previousTabStop = nullptr;
+    const ControlTemplate* previous = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = factory ? factory(control, dialog) : nullptr;
         if (widget == nullptr) widget = MakeDefaultWidget(control, dialog);
         SetLabel(widget, control);
+        // A label stands just before the field it names; the field explains itself the same way.
+        if (previous != nullptr && previous->kind == ControlKind::kLabel &&
+            previous->gloss != nullptr && IsField(control)) {
+            widget->setToolTip(QString::fromUtf8(previous->gloss));
+        }
+        previous = &control;
         widget->setGeometry(ControlGeometry(control, units));
         ApplyStates(widget, control);
         JoinRadioGroup(widget, control, radioGroup, dialog);

@@ -50,6 +50,8 @@ struct ControlTemplate {
     const char* label;  // UTF-8; nullptr when the control has none
     DialogRect rect;
     uint32_t styles;
+    // English rendering of a Chinese label, the control's tooltip; nullptr when none.
+    const char* gloss = nullptr;
 
     bool Has(ControlStyle style) const { return (styles & style) != 0; }
 };

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "about_dlg.h"
@@ -16,8 +18,35 @@
 #include "ip_address_edit.h"
 #include "pane_widget.h"
 #include "presets.h"
+#include "qn7_setuptool_app.h"
 #include "resource_strings.h"
+#include "screen_fit.h"
 #include "script_form.h"
+
+namespace {
+
+// The control (by ID) of each focus the tab key visits, once round and back to the start. With
+// `view`, each must be scrolled into its sight.
+QList<int> TabWalk(QWidget& dialog, const QWidget* view) {
+    QList<int> walk;
+    QWidget* start = QApplication::focusWidget();
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* control = focus;
+        while (control != nullptr && !control->property(kControlIdProperty).isValid()) {
+            control = control->parentWidget();
+        }
+        walk << (control ? control->property(kControlIdProperty).toInt() : 0);
+        if (view != nullptr) {
+            const QRect shown(focus->mapTo(&dialog, QPoint(0, 0)), focus->size());
+            if (!view->rect().intersects(shown)) walk << -1;
+        }
+    } while (QApplication::focusWidget() != start && walk.size() < 100);
+    return walk;
+}
+
+}  // namespace
 
 class AppTemplateTest : public QObject {
     Q_OBJECT
@@ -28,8 +57,9 @@ class AppTemplateTest : public QObject {
     void radioGroupsAreSeparate();
     void tabOrderAndInitialFocus();
     void tabKeyVisitsEachTabStopOnce();
-    void enterEndsTheDialogUnlessAButtonOrPaneTakesIt_data();
-    void enterEndsTheDialogUnlessAButtonOrPaneTakesIt();
+    void enterEndsTheDialogOnlyWhereNoControlTakesIt_data();
+    void enterEndsTheDialogOnlyWhereNoControlTakesIt();
+    void enterInAnAddressFieldKeepsTheFormAndTheDialog();
     void hiddenOkAndCancelEndTheDialog();
     void groupBoxTitleSitsOnTheFrameLine();
     void listsHoldTheirEntriesWithoutSelection();
@@ -40,6 +70,11 @@ class AppTemplateTest : public QObject {
     void stringTable();
     void bothDialogsTakeFontCaptionAndSizeFromTheirTemplates();
     void windowAndAboutBoxShowTheApplicationIcon();
+    void everyChineseLabelCarriesItsEnglishGloss();
+    void panesShowScrollBarsWhenTheTextNeedsThem();
+    void dialogTooBigForTheScreenScrollsInsideIt();
+    void dialogFitsTheAvailableScreenArea();
+    void demoModeFirstLineNamesTheSearchButtonInBothLanguages();
 };
 
 void AppTemplateTest::everyTemplateControlExistsWithItsLabelAndState() {
@@ -184,31 +219,56 @@ void AppTemplateTest::tabKeyVisitsEachTabStopOnce() {
     QCOMPARE(idOf(QApplication::focusWidget()), 1014);  // and round again
 }
 
-void AppTemplateTest::enterEndsTheDialogUnlessAButtonOrPaneTakesIt_data() {
+void AppTemplateTest::enterEndsTheDialogOnlyWhereNoControlTakesIt_data() {
     QTest::addColumn<int>("focus");
     QTest::addColumn<bool>("ends");
-    // The hidden OK button is the default: Enter in a field reaches it.
-    QTest::newRow("remote port edit") << ctl::kRemotePort << true;
+    // The hidden OK button is the default: Enter on a control that has no use for it reaches it.
     QTest::newRow("DHCP box") << ctl::kDhcp << true;
-    QTest::newRow("UART list") << ctl::kUartBaud << true;
+    // Edits, lists and address fields keep Enter: a slip there must not lose the form.
+    QTest::newRow("remote port edit") << ctl::kRemotePort << false;
+    QTest::newRow("SSID edit") << ctl::kSsid << false;
+    QTest::newRow("UART list") << ctl::kUartBaud << false;
+    QTest::newRow("encryption list") << ctl::kEncryption << false;
+    QTest::newRow("port list") << ctl::kComPortList << false;
+    QTest::newRow("local IP") << ctl::kLocalIp << false;
     // A focused push button takes Enter itself; the panes want Enter.
     QTest::newRow("User0 button") << ctl::kUser0 << false;
     QTest::newRow("command pane") << ctl::kCmdPane << false;
     QTest::newRow("log pane") << ctl::kLogPane << false;
 }
 
-void AppTemplateTest::enterEndsTheDialogUnlessAButtonOrPaneTakesIt() {
+void AppTemplateTest::enterEndsTheDialogOnlyWhereNoControlTakesIt() {
     QFETCH(int, focus);
     QFETCH(bool, ends);
     RecordedBoxes boxes;
     CQN7_SETUPTOOLDlg dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    // The address controls are disabled by the start-up form; DHCP off enables them.
+    if (focus == ctl::kLocalIp) QTest::mouseClick(dialog.Control(ctl::kDhcp), Qt::LeftButton);
     dialog.Control(focus)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(accepted.size(), ends ? 1 : 0);
+    if (!ends) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(finished.size(), ends ? 1 : 0);
     QCOMPARE(dialog.isVisible(), !ends);
+}
+
+void AppTemplateTest::enterInAnAddressFieldKeepsTheFormAndTheDialog() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::mouseClick(dialog.Control(ctl::kDhcp), Qt::LeftButton);
+    auto* ip = ControlOf<IpAddressEdit>(dialog, ctl::kLocalIp);
+    ip->SetText("");
+    QTest::mouseClick(ip->Field(0), Qt::LeftButton);
+    // Typed key by key to the focus: a dot moves it on to the next field.
+    for (const char c : std::string_view("10.1.2.3"))
+        QTest::keyClick(QApplication::focusWidget(), c);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(QString::fromStdString(ip->Text()), QStringLiteral("10.1.2.3"));
+    QVERIFY(g_pCmdPane->Text().find("at+net_ip=10.1.2.3,") != std::string::npos);
 }
 
 void AppTemplateTest::hiddenOkAndCancelEndTheDialog() {
@@ -368,6 +428,102 @@ void AppTemplateTest::windowAndAboutBoxShowTheApplicationIcon() {
     const auto* icon = about.findChild<QLabel*>(QString::number(kIdrMainFrame));
     QVERIFY(icon != nullptr);
     QVERIFY(!icon->pixmap().isNull());
+}
+
+void AppTemplateTest::everyChineseLabelCarriesItsEnglishGloss() {
+    CQN7_SETUPTOOLDlg dialog;
+    const auto isAscii = [](const char* text) {
+        return std::all_of(text, text + std::strlen(text),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    QMap<QString, QString> tipOfText;
+    for (auto* label : dialog.findChildren<QLabel*>()) tipOfText[label->text()] = label->toolTip();
+    for (auto* group : dialog.findChildren<QGroupBox*>())
+        tipOfText[group->title()] = group->toolTip();
+    for (auto* button : dialog.findChildren<QAbstractButton*>()) {
+        tipOfText[button->text()] = button->toolTip();
+    }
+    int glossed = 0;
+    for (const ControlTemplate& control : kMainDialogTemplate.controls) {
+        if (control.label == nullptr) continue;
+        const QString label = QString::fromUtf8(control.label);
+        QVERIFY2(isAscii(control.label) == (control.gloss == nullptr), control.label);
+        QCOMPARE(tipOfText.value(label),
+                 control.gloss ? QString::fromUtf8(control.gloss) : QString());
+        glossed += control.gloss != nullptr;
+    }
+    QCOMPARE(glossed, 40);
+    QCOMPARE(dialog.Control(ctl::kSearch)->toolTip(), QStringLiteral("search for the module"));
+    // A field explains itself with its label's gloss.
+    QCOMPARE(dialog.Control(ctl::kSsid)->toolTip(), QStringLiteral("network name"));
+    QCOMPARE(dialog.Control(ctl::kMask)->toolTip(), QStringLiteral("subnet mask"));
+    QCOMPARE(dialog.Control(ctl::kLogPane)->toolTip(),
+             QStringLiteral("command execution and replies"));
+}
+
+void AppTemplateTest::panesShowScrollBarsWhenTheTextNeedsThem() {
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* log = ControlOf<PaneWidget>(dialog, ctl::kLogPane);
+    QVERIFY(!log->horizontalScrollBar()->isVisible());
+    QVERIFY(!log->verticalScrollBar()->isVisible());
+    AppendLog(">:" + std::string(300, 'x') + "\r\n");
+    QTRY_VERIFY(log->horizontalScrollBar()->isVisible());
+    // The end of the long line can be scrolled to.
+    QVERIFY(log->horizontalScrollBar()->maximum() > 0);
+    for (int i = 0; i < 40; ++i) AppendLog("(:line\r\n");
+    QTRY_VERIFY(log->verticalScrollBar()->isVisible());
+}
+
+void AppTemplateTest::dialogTooBigForTheScreenScrollsInsideIt() {
+    CQN7_SETUPTOOLDlg dialog;
+    const QSize full = dialog.size();
+    QVERIFY(FitIntoArea(dialog, full) == nullptr);  // fits: nothing changes
+    QCOMPARE(dialog.size(), full);
+    QScrollArea* scroller = FitIntoArea(dialog, full / 2);
+    QVERIFY(scroller != nullptr);
+    QCOMPARE(dialog.size(), full / 2);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // Every control is still there in its state, and the tab order is that of the template.
+    for (const ControlTemplate& control : kMainDialogTemplate.controls) {
+        if (control.id == kStaticId) continue;
+        QCOMPARE(dialog.Control(control.id)->isHidden(), control.Has(kHidden));
+        QCOMPARE(dialog.Control(control.id)->window(), &dialog);
+    }
+    QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kSubmit));
+    CQN7_SETUPTOOLDlg unscrolled;
+    unscrolled.show();
+    QVERIFY(QTest::qWaitForWindowActive(&unscrolled));
+    const QList<int> expected = TabWalk(unscrolled, nullptr);
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(TabWalk(dialog, &dialog), expected);
+    // A click reaches a button that was out of sight once it is scrolled to.
+    scroller->ensureWidgetVisible(dialog.Control(ctl::kFactoryReset));
+    RecordedBoxes boxes;
+    QTest::mouseClick(dialog.Control(ctl::kFactoryReset), Qt::LeftButton);
+    QCOMPARE(boxes.questions.size(), 1);
+}
+
+void AppTemplateTest::dialogFitsTheAvailableScreenArea() {
+    // Run at 100 % and, by CTest, at QT_SCALE_FACTOR=2, where the dialog exceeds the screen.
+    CQN7_SETUPTOOLDlg dialog;
+    const QSize available = dialog.screen()->availableSize();
+    QVERIFY2(dialog.width() <= available.width() && dialog.height() <= available.height(),
+             qPrintable(QString("%1x%2 on %3x%4")
+                            .arg(dialog.width())
+                            .arg(dialog.height())
+                            .arg(available.width())
+                            .arg(available.height())));
+}
+
+void AppTemplateTest::demoModeFirstLineNamesTheSearchButtonInBothLanguages() {
+    const std::string text = DemoModeLogText("/dev/pts/4");
+    QCOMPARE(QString::fromStdString(text.substr(0, text.find("\r\n"))),
+             QStringLiteral("Demo mode: press 搜索模块 (search for the module) first."));
+    QVERIFY(text.find("/dev/pts/4\r\n") != std::string::npos);
 }
 
 QTEST_MAIN(AppTemplateTest)
