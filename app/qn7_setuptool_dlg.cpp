@@ -214,8 +214,9 @@ void CQN7_SETUPTOOLDlg::WireDispatchTable() {
     }
     connect(m_ComPortList, &PortComboBox::portTyped, this,
             [this] { OnSelchangeComPort(ctl::kComPortList, Notify::kSelChange); });
-    connect(m_ComPortList, &PortComboBox::portsChanged, this,
-            [](const PortChanges& changes) { AppendLog(PortChangesLogText(changes)); });
+    connect(m_ComPortList, &PortComboBox::portsChanged, this, [this](const PortChanges& changes) {
+        session_.AppendLog(PortChangesLogText(changes));
+    });
     // OK and Cancel have no handler of ours: they end the dialog.
     connect(qobject_cast<QPushButton*>(Control(ctl::kOk)), &QPushButton::clicked, this,
             &QDialog::accept);

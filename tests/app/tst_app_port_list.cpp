@@ -20,8 +20,8 @@ namespace {
 constexpr int kHotPlugTimeoutMs = 5000;
 constexpr int kExchangeTimeoutMs = 15000;
 
-bool Logged(std::string_view part) {
-    return g_pLogPane->Text().find(part) != std::string::npos;
+bool Logged(CQN7_SETUPTOOLDlg& dialog, std::string_view part) {
+    return dialog.GetSession().LogPane()->Text().find(part) != std::string::npos;
 }
 
 // Types `text` into the widget with the keyboard focus, over whatever it held, and presses Enter.
@@ -166,13 +166,13 @@ void AppPortListTest::hotPlugUpdatesTheListKeepsTheSelectionAndLogs() {
     QTRY_COMPARE_WITH_TIMEOUT(ports->count(), 3, kHotPlugTimeoutMs);
     QCOMPARE(ports->Port(), acm);
     QCOMPARE(ports->currentIndex(), ports->findData(acm, Qt::EditRole));
-    QVERIFY(Logged("(:Port added: " + usb1.toStdString() +
-                   " — Silicon Labs CP2102 USB to UART Bridge Controller (0001)\r\n"));
+    QVERIFY(Logged(dialog, "(:Port added: " + usb1.toStdString() +
+                               " — Silicon Labs CP2102 USB to UART Bridge Controller (0001)\r\n"));
 
     // Unplugged: gone from the list, and said so.
     tree.RemoveNode("ttyUSB0");
     QTRY_COMPARE_WITH_TIMEOUT(ports->count(), 2, kHotPlugTimeoutMs);
-    QVERIFY(Logged("(:Port removed: " + tree.Dev("ttyUSB0") + " — FTDI FT232R USB UART"));
+    QVERIFY(Logged(dialog, "(:Port removed: " + tree.Dev("ttyUSB0") + " — FTDI FT232R USB UART"));
     QCOMPARE(ports->Port(), acm);
 
     // The selected port goes: the field keeps it, so the link still names what the user chose,

@@ -268,7 +268,7 @@ void AppTemplateTest::enterInAnAddressFieldKeepsTheFormAndTheDialog() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(dialog.isVisible());
     QCOMPARE(QString::fromStdString(ip->Text()), QStringLiteral("10.1.2.3"));
-    QVERIFY(g_pCmdPane->Text().find("at+net_ip=10.1.2.3,") != std::string::npos);
+    QVERIFY(dialog.GetSession().CmdPane()->Text().find("at+net_ip=10.1.2.3,") != std::string::npos);
 }
 
 void AppTemplateTest::hiddenOkAndCancelEndTheDialog() {
@@ -468,11 +468,11 @@ void AppTemplateTest::panesShowScrollBarsWhenTheTextNeedsThem() {
     auto* log = ControlOf<PaneWidget>(dialog, ctl::kLogPane);
     QVERIFY(!log->horizontalScrollBar()->isVisible());
     QVERIFY(!log->verticalScrollBar()->isVisible());
-    AppendLog(">:" + std::string(300, 'x') + "\r\n");
+    dialog.GetSession().AppendLog(">:" + std::string(300, 'x') + "\r\n");
     QTRY_VERIFY(log->horizontalScrollBar()->isVisible());
     // The end of the long line can be scrolled to.
     QVERIFY(log->horizontalScrollBar()->maximum() > 0);
-    for (int i = 0; i < 40; ++i) AppendLog("(:line\r\n");
+    for (int i = 0; i < 40; ++i) dialog.GetSession().AppendLog("(:line\r\n");
     QTRY_VERIFY(log->verticalScrollBar()->isVisible());
 }
 
