@@ -19,6 +19,7 @@
 #include "pane_widget.h"
 #include "port_combo_box.h"
 #include "presets.h"
+#include "query_texts.h"
 #include "resource_strings.h"
 #include "screen_fit.h"
 #include "script_form.h"

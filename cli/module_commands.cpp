@@ -6,6 +6,7 @@
 #include "compose_command.h"
 #include "exit_codes.h"
 #include "query_answers.h"
+#include "query_texts.h"
 #include "script_source.h"
 #include "terminal_host.h"
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "compose_command.h"
-#include "exchanges.h"
+#include "query_texts.h"
 #include "script_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -156,16 +156,6 @@ std::vector<SerialPortInfo> ListSerialPortsUnder(const fs::path& root) {
     return ports;
 }
 
-std::vector<SerialPortInfo> ListSerialPorts() {
-#ifdef _WIN32
-    std::vector<SerialPortInfo> ports;
-    for (int n = 1; n <= 16; ++n) ports.push_back({"COM" + std::to_string(n), {}});
-    return ports;
-#else
-    return ListSerialPortsUnder("/");
-#endif
-}
-
 PortChanges ComparePortLists(const std::vector<SerialPortInfo>& before,
                              const std::vector<SerialPortInfo>& after) {
     const auto missingFrom = [](const std::vector<SerialPortInfo>& list) {

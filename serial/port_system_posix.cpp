@@ -12,10 +12,10 @@
 #include <cstring>
 #include <optional>
 
+#include "errno_map.h"
 #include "exact_baud.h"
 #include "port_system.h"
 #include "termios_line.h"
-#include "win_error.h"
 
 struct PortDevice {
     int fd = -1;

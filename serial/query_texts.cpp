@@ -26,3 +26,14 @@ std::array<std::string, 5> QueryChunks() {
     return {QueryLines(0, 4), QueryLines(4, 8), QueryLines(8, 12), QueryLines(12, 16),
             QueryLines(16, 19)};
 }
+
+std::string CleanQueryReply(std::string_view reply) {
+    constexpr std::string_view kQueryMark = "?\r\r\n";
+    std::string cleaned;
+    std::size_t from = 0;
+    for (std::size_t at; (at = reply.find(kQueryMark, from)) != std::string_view::npos;
+         from = at + kQueryMark.size())
+        cleaned += reply.substr(from, at - from);
+    cleaned += reply.substr(from);
+    return cleaned;
+}

@@ -1,4 +1,4 @@
-// The error box text of a failed exchange, and the Query button's reply cleaning.
+// The error box text of a failed exchange.
 #include <cstdio>
 
 #include "exchanges.h"
@@ -18,15 +18,4 @@ std::string SerialErrorText(int32_t code, std::string_view message, std::string_
 void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
                      std::string_view explanation) {
     host.ShowError(code, SerialErrorText(code, message, explanation));
-}
-
-std::string CleanQueryReply(std::string_view reply) {
-    constexpr std::string_view kQueryMark = "?\r\r\n";
-    std::string cleaned;
-    std::size_t from = 0;
-    for (std::size_t at; (at = reply.find(kQueryMark, from)) != std::string_view::npos;
-         from = at + kQueryMark.size())
-        cleaned += reply.substr(from, at - from);
-    cleaned += reply.substr(from);
-    return cleaned;
 }

@@ -1,19 +1,48 @@
 #include "termios_line.h"
 
-#include <array>
 #include <utility>
 
 namespace {
 
-constexpr std::array<std::pair<uint32_t, speed_t>, 26> kSpeeds{{
-    {50, B50},           {75, B75},           {110, B110},         {134, B134},
-    {150, B150},         {200, B200},         {300, B300},         {600, B600},
-    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
-    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
-    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000},
-}};
+// The rates every POSIX system names, then those only some do (Linux names them all).
+constexpr std::pair<uint32_t, speed_t> kSpeeds[] = {
+    {50, B50},           {75, B75},         {110, B110},       {134, B134},     {150, B150},
+    {200, B200},         {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+    {2400, B2400},       {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+    {57600, B57600},     {115200, B115200}, {230400, B230400},
+#ifdef B460800
+    {460800, B460800},
+#endif
+#ifdef B500000
+    {500000, B500000},
+#endif
+#ifdef B576000
+    {576000, B576000},
+#endif
+#ifdef B921600
+    {921600, B921600},
+#endif
+#ifdef B1000000
+    {1000000, B1000000},
+#endif
+#ifdef B1152000
+    {1152000, B1152000},
+#endif
+#ifdef B1500000
+    {1500000, B1500000},
+#endif
+#ifdef B2000000
+    {2000000, B2000000},
+#endif
+};
+
+// Mark and space parity need the stick-parity flag, which not every system has.
+#ifdef CMSPAR
+constexpr tcflag_t kStickParity = CMSPAR;
+#else
+constexpr tcflag_t kStickParity = 0;
+#endif
+constexpr uint8_t kMaxParity = kStickParity ? 4 : 2;
 
 tcflag_t SizeFlag(uint8_t byteSize) {
     switch (byteSize) {
@@ -43,16 +72,15 @@ uint8_t ByteSizeOf(tcflag_t cflag) {
 
 // Parity codes: 0 none, 1 odd, 2 even, 3 mark, 4 space.
 tcflag_t ParityFlags(uint8_t parity) {
-    constexpr tcflag_t kStick = CMSPAR;
-    const tcflag_t flags[] = {0, PARENB | PARODD, PARENB, PARENB | PARODD | kStick,
-                              PARENB | kStick};
+    const tcflag_t flags[] = {0, PARENB | PARODD, PARENB, PARENB | PARODD | kStickParity,
+                              PARENB | kStickParity};
     return flags[parity];
 }
 
 uint8_t ParityOf(tcflag_t cflag) {
     if (!(cflag & PARENB)) return 0;
     bool odd = cflag & PARODD;
-    if (cflag & CMSPAR) return odd ? 3 : 4;
+    if (cflag & kStickParity) return odd ? 3 : 4;
     return odd ? 1 : 2;
 }
 
@@ -71,10 +99,10 @@ uint32_t BaudFromSpeed(speed_t speed) {
 }
 
 int32_t LineStateToTermios(const LineState& line, termios* tio) {
-    if (line.BaudRate == 0 || line.ByteSize < 5 || line.ByteSize > 8 || line.Parity > 4 ||
+    if (line.BaudRate == 0 || line.ByteSize < 5 || line.ByteSize > 8 || line.Parity > kMaxParity ||
         line.StopBits > 2)
         return kErrorInvalidParameter;
-    tio->c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    tio->c_cflag &= ~(CSIZE | PARENB | PARODD | kStickParity | CSTOPB | CRTSCTS);
     tio->c_cflag |= SizeFlag(line.ByteSize) | ParityFlags(line.Parity) | CREAD | CLOCAL;
     if (line.StopBits != ONESTOPBIT) tio->c_cflag |= CSTOPB;
     if (line.fOutxCtsFlow && line.fRtsControl == RTS_CONTROL_HANDSHAKE) tio->c_cflag |= CRTSCTS;

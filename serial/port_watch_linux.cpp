@@ -1,13 +1,10 @@
-#include "port_watch.h"
-
-#ifdef __linux__
+// Port notices on Linux: inotify on the device folders.
 #include <sys/inotify.h>
 #include <unistd.h>
-#endif
+
+#include "port_watch.h"
 
 namespace fs = std::filesystem;
-
-#ifdef __linux__
 
 namespace {
 
@@ -46,14 +43,3 @@ bool PortWatch::Drain() {
     if (changed) WatchSerialFolders();
     return changed;
 }
-
-#else
-
-PortWatch::PortWatch(const fs::path& root) : root_(root) {}
-PortWatch::~PortWatch() = default;
-void PortWatch::WatchSerialFolders() {}
-bool PortWatch::Drain() {
-    return false;
-}
-
-#endif

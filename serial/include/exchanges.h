@@ -43,9 +43,6 @@ void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
 std::string SerialErrorText(int32_t code, std::string_view message,
                             std::string_view explanation = {});
 
-// The Query button's cleaning: every "?\r\r\n" removed, so each answer reads as a script line.
-std::string CleanQueryReply(std::string_view reply);
-
 // Commands of the buttons.
 inline constexpr std::string_view kWifiScanCommand = "at+wifi_Scan=?\r\n";
 inline constexpr std::string_view kTransparentCommand = "at+reconn=1\r\n";

@@ -1,4 +1,5 @@
-// The texts of the configuration query: one block at 9600 baud and above, five chunks below.
+// The texts of the configuration query: one block at 9600 baud and above, five chunks below;
+// and the cleaning that turns its reply into script lines.
 #pragma once
 
 #include <array>
@@ -22,3 +23,6 @@ std::string QuerySpacer();
 std::string QueryBlock();
 // The slow query's five chunks: keys 1-4, 5-8, 9-12, 13-16 and 17-19.
 std::array<std::string, 5> QueryChunks();
+
+// The Query button's cleaning: every "?\r\r\n" removed, so each answer reads as a script line.
+std::string CleanQueryReply(std::string_view reply);

@@ -1,0 +1,64 @@
+// The POSIX side of the error seam: errno mapped to Windows codes, and the hints that differ.
+#include <cerrno>
+
+#include "errno_map.h"
+#include "serial_port.h"
+#include "win_error.h"
+
+namespace {
+constexpr int32_t kErrorNotEnoughMemory = 8;
+constexpr int32_t kErrorTooManyOpenFiles = 4;
+constexpr int32_t kErrorWriteProtect = 19;
+constexpr int32_t kErrorGenFailure = 31;
+constexpr int32_t kErrorFilenameTooLong = 206;
+constexpr int32_t kErrorOperationAborted = 995;
+}  // namespace
+
+int32_t WinErrorFromErrno(int err) {
+    switch (err) {
+        case 0:
+            return 0;
+        case ENOENT:
+        case ENOTDIR:
+            return kErrorFileNotFound;
+        case EACCES:
+        case EPERM:
+            return kErrorAccessDenied;
+        case EBUSY:
+        case EWOULDBLOCK:
+            return kErrorSharingViolation;
+        case ENXIO:
+        case ENODEV:
+        case EIO:
+            return kErrorDeviceNotConnected;
+        case EBADF:
+            return kErrorInvalidHandle;
+        case EINVAL:
+            return kErrorInvalidParameter;
+        case ENOTTY:
+        case ENOTSUP:
+            return kErrorNotSupported;
+        case ENOMEM:
+            return kErrorNotEnoughMemory;
+        case EMFILE:
+        case ENFILE:
+            return kErrorTooManyOpenFiles;
+        case EROFS:
+            return kErrorWriteProtect;
+        case ENAMETOOLONG:
+            return kErrorFilenameTooLong;
+        case EINTR:
+            return kErrorOperationAborted;
+        case ETIMEDOUT:
+            return kErrorTimeout;
+        default:
+            return kErrorGenFailure;
+    }
+}
+
+std::string SystemHint(int32_t code) {
+    if (code == kErrorAccessDenied)
+        return "Allow your user to use serial ports: sudo usermod -aG dialout $USER, then log "
+               "out and in again.";
+    return {};
+}
