@@ -27,6 +27,7 @@ bool WriteWaitRead(ExchangeHost& host, std::string_view text, uint32_t waitMs, u
     host.ExpectWait(waitMs);
     if (!port.Write(text)) return false;
     host.Sleep(waitMs);
+    if (host.Cancelled()) return false;
     std::string reply(limit + 1, '\0');
     uint32_t length = 0;
     if (!port.Read(reply.data(), limit, timeoutMs, &length)) return false;
@@ -44,6 +45,7 @@ bool SearchModule(ExchangeHost& host) {
     for (uint32_t rate : kSearchRates) {
         if (!port.Configure(rate) || !port.Write("at\r\n")) return false;
         host.Sleep(kSearchWaitMs);
+        if (host.Cancelled()) return false;
         char reply[65] = {};
         uint32_t length = 0;
         if (!port.Read(reply, 64, 300, &length)) return false;
@@ -79,6 +81,7 @@ bool QueryConfig(ExchangeHost& host, std::string* reply) {
     port.WriteUnchecked(QuerySpacer());
     if (!port.Write(QueryBlock())) return false;
     host.Sleep(kQueryWaitMs);
+    if (host.Cancelled()) return false;
     std::string buffer(kReplyBufferSize, '\0');
     uint32_t length = 0;
     if (!port.Read(buffer.data(), kReplyBufferSize - 1, 1024, &length)) return false;
@@ -100,6 +103,7 @@ bool QueryConfigSlow(ExchangeHost& host, std::string* reply) {
     for (const std::string& chunk : chunks) {
         if (!port.Write(chunk)) return false;
         host.Sleep(chunkWaitMs);
+        if (host.Cancelled()) return false;
         if (!port.Read(buffer.data(), kReplyBufferSize - 1 - length, 1024, &length)) return false;
     }
     if (length == 0 || !TakeReply(host, buffer.c_str())) return false;

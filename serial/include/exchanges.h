@@ -25,6 +25,8 @@ class ExchangeHost {
     virtual void Sleep(uint32_t ms) = 0;
     // Progress: the exchange's whole expected wait, announced once before it starts waiting.
     virtual void ExpectWait(uint32_t totalMs) { (void)totalMs; }
+    // True once the user stopped the exchange: it ends after the wait it is in, with no reply.
+    virtual bool Cancelled() const { return false; }
 };
 
 bool SearchModule(ExchangeHost& host);
