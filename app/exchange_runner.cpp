@@ -21,8 +21,11 @@ class ExchangeRunner::Host : public ExchangeHost {
             Qt::QueuedConnection);
     }
 
+    bool Cancelled() const override { return runner_.cancel_; }
+
     void ShowError(int32_t /*code*/, std::string_view text) override {
         if (runner_.cancel_) return;
+        runner_.errorShown_ = true;
         const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         ExchangeRunner* runner = &runner_;
         QMetaObject::invokeMethod(
@@ -61,6 +64,8 @@ bool ExchangeRunner::Start(std::string port, Work work, Then then) {
     if (Busy()) return false;
     cancel_ = false;
     done_ = false;
+    errorShown_ = false;
+    stopping_ = false;
     then_ = std::move(then);
     worker_ = std::thread([this, port = std::move(port), work = std::move(work)]() mutable {
         Host host(*this, std::move(port));
@@ -79,7 +84,22 @@ void ExchangeRunner::Finish() {
     emit busyChanged(false);
     Then then = std::move(then_);
     then_ = {};
-    if (!cancel_ && then) then();
+    if (stopping_) {
+        stopping_ = false;
+        emit stopped();
+    } else if (!cancel_ && then) {
+        then();
+    }
+}
+
+void ExchangeRunner::Stop() {
+    if (!Busy() || cancel_) return;
+    stopping_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        cancel_ = true;
+    }
+    wake_.notify_all();
 }
 
 void ExchangeRunner::Shutdown() {

@@ -31,9 +31,15 @@ class ExchangeRunner : public QObject {
     bool Start(std::string port, Work work, Then then = {});
     // Cancels a running exchange (its waits end at once) and waits for it to release the port.
     void Shutdown();
+    // Cancels a running exchange at its next wait and returns at once; busyChanged(false) and
+    // then stopped() follow once the worker has closed the port. `then` does not run.
+    void Stop();
+    // Whether the last exchange met a serial failure (and showed its box).
+    bool ErrorShown() const { return errorShown_; }
 
   signals:
     void busyChanged(bool busy);
+    void stopped();
     void waitExpected(quint32 totalMs);
 
   private:
@@ -46,6 +52,8 @@ class ExchangeRunner : public QObject {
     Then then_;
     std::atomic<bool> cancel_{false};
     std::atomic<bool> done_{false};
+    std::atomic<bool> errorShown_{false};
+    bool stopping_ = false;
     std::mutex mutex_;
     std::condition_variable wake_;
 };

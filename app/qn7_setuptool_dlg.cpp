@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -12,6 +13,7 @@
 #include "app_icon.h"
 #include "at_text.h"
 #include "control_ids.h"
+#include "exchange_feedback.h"
 #include "form_schema.h"
 #include "ip_address_edit.h"
 #include "link_settings.h"
@@ -32,7 +34,10 @@ QComboBox* g_pLinkBaudList = nullptr;
 namespace {
 
 // Below the action buttons, inside the dialog's bottom margin.
-constexpr DialogRect kProgressRect = {233, 326, 218, 8};
+constexpr DialogRect kProgressRect = {233, 326, 170, 8};
+constexpr DialogRect kStopRect = {406, 324, 45, 12};
+// Between the log pane and the user slots: the port, the link rate, the last outcome.
+constexpr DialogRect kStatusRect = {7, 261, 225, 9};
 constexpr int kProgressSteps = 1000;
 
 const QStringList kLinkBaudEntries = {"110",   "300",   "600",    "1200",   "2400",
@@ -121,6 +126,16 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     progress_->setRange(0, kProgressSteps);
     progress_->setTextVisible(false);
     progress_->hide();
+    stop_ = new QPushButton(QStringLiteral("Stop"), this);
+    stop_->setGeometry(units.ToPixels(kStopRect));
+    stop_->setToolTip(QStringLiteral("Stop the running exchange and release the port"));
+    stop_->hide();
+    connect(stop_, &QPushButton::clicked, runner_, &ExchangeRunner::Stop);
+    connect(runner_, &ExchangeRunner::stopped, this, &CQN7_SETUPTOOLDlg::OnExchangeStopped);
+    status_ = new QLabel(this);
+    status_->setGeometry(units.ToPixels(kStatusRect));
+    status_->setTextFormat(Qt::PlainText);
+    status_->setObjectName(QStringLiteral("statusLine"));
     progressTimer_.setInterval(100);
     connect(&progressTimer_, &QTimer::timeout, this, &CQN7_SETUPTOOLDlg::UpdateProgress);
     connect(runner_, &ExchangeRunner::busyChanged, this, &CQN7_SETUPTOOLDlg::OnExchangeBusy);
@@ -129,6 +144,7 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     DoDataExchange();
     OnInitDialog();
     WireDispatchTable();
+    ShowStatus();
     FitIntoArea(*this, AvailableAreaFor(*this));
 }
 
@@ -278,10 +294,11 @@ void CQN7_SETUPTOOLDlg::done(int result) {
 void CQN7_SETUPTOOLDlg::UsePort(const QString& port, const QString& description) {
     m_ComPortList->KeepAndSelect(port, description);
     g_strComPort = port.toStdString();
+    ShowStatus();
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedSearch(int /*id*/, Notify /*code*/) {
-    RunExchange([](ExchangeHost& host) { SearchModule(host); });
+void CQN7_SETUPTOOLDlg::OnBnClickedSearch(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kSearch, [](ExchangeHost& host) { return SearchModule(host); });
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedPreset(int id, Notify /*code*/) {
@@ -290,49 +307,70 @@ void CQN7_SETUPTOOLDlg::OnBnClickedPreset(int id, Notify /*code*/) {
 
 void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
     if (!AskYesNo(QStringLiteral("Save"), QStringLiteral("Reset to Default Setting? "))) return;
-    RunExchange([](ExchangeHost& host) { SendScript(host, kFactoryResetCommand); });
+    RunExchange(ctl::kFactoryReset, ExchangeKind::kFactoryReset,
+                [](ExchangeHost& host) { return SendScript(host, kFactoryResetCommand); });
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedUserSlot(int id, Notify /*code*/) {
-    session_.LoadUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+    const std::string name = SlotName(SlotOf(id, ctl::kUser0));
+    std::string text;
+    if (!ReadUserSlot(session_.SlotDirectory(), name, text)) {
+        session_.AppendLog(SlotMissingLogText((session_.SlotDirectory() / name).string()));
+        return;
+    }
+    session_.LoadUserSlot(name);
 }
 
 void CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot(int id, Notify /*code*/) {
-    session_.SaveUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+    SaveSlotAndSaySo(SlotName(SlotOf(id, ctl::kUser0)));
+}
+
+void CQN7_SETUPTOOLDlg::SaveSlotAndSaySo(const std::string& name) {
+    if (!session_.SaveUserSlot(name)) return;  // the failure is logged by the save
+    const std::string path = (session_.SlotDirectory() / name).string();
+    session_.AppendLog(SlotSavedLogText(path, m_CmdPane->Text().size()));
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedSaveSlot(int id, Notify /*code*/) {
     const std::string name = SlotName(SlotOf(id, ctl::kSave0));
     const QString question = QStringLiteral("Save current config to %1?").arg(name.c_str());
-    if (AskYesNo(QStringLiteral("Save"), question)) session_.SaveUserSlot(name);
+    if (AskYesNo(QStringLiteral("Save"), question)) SaveSlotAndSaySo(name);
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedSubmit(int /*id*/, Notify /*code*/) {
-    RunExchange([script = m_CmdPane->Text()](ExchangeHost& host) { SendScript(host, script); });
+void CQN7_SETUPTOOLDlg::OnBnClickedSubmit(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kSubmit, [script = m_CmdPane->Text()](ExchangeHost& host) {
+        return SendScript(host, script);
+    });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
+void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int id, Notify /*code*/) {
+    // Only a reply is applied: without one the form and the command pane stay byte for byte
+    // as they were (the log pane says so), rather than emptying the form.
     auto reply = std::make_shared<std::string>();
-    auto found = std::make_shared<bool>(false);
-    RunExchange([reply, found](ExchangeHost& host) { *found = QueryConfig(host, reply.get()); },
-                [this, reply, found] {
-                    const std::string cleaned = *found ? CleanQueryReply(*reply) : std::string();
-                    session_.ShowScript(cleaned);
-                    session_.ApplyScript(form_, cleaned);
-                    session_.Recompose(form_);
-                });
+    RunExchange(
+        id, ExchangeKind::kQuery,
+        [reply](ExchangeHost& host) { return QueryConfig(host, reply.get()); },
+        [this, reply] {
+            const std::string cleaned = CleanQueryReply(*reply);
+            session_.ShowScript(cleaned);
+            session_.ApplyScript(form_, cleaned);
+            session_.Recompose(form_);
+        });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedTransparent(int /*id*/, Notify /*code*/) {
-    RunExchange([](ExchangeHost& host) { SendScript(host, kTransparentCommand); });
+void CQN7_SETUPTOOLDlg::OnBnClickedTransparent(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kTransparent,
+                [](ExchangeHost& host) { return SendScript(host, kTransparentCommand); });
 }
 
-void CQN7_SETUPTOOLDlg::OnBnClickedWifiScan(int /*id*/, Notify /*code*/) {
-    RunExchange([](ExchangeHost& host) { ScanWifi(host, kWifiScanCommand); });
+void CQN7_SETUPTOOLDlg::OnBnClickedWifiScan(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kWifiScan,
+                [](ExchangeHost& host) { return ScanWifi(host, kWifiScanCommand); });
 }
 
 void CQN7_SETUPTOOLDlg::OnSelchangeComPort(int /*id*/, Notify /*code*/) {
     g_strComPort = m_ComPortList->Port().toStdString();
+    if (status_ != nullptr) ShowStatus();
 }
 
 void CQN7_SETUPTOOLDlg::OnSelchangeLinkBaud(int /*id*/, Notify /*code*/) {
@@ -345,15 +383,55 @@ void CQN7_SETUPTOOLDlg::OnFormControlChanged(int id, Notify code) {
     session_.OnFormChanged(form_, id, code);
 }
 
-void CQN7_SETUPTOOLDlg::RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then) {
-    runner_->Start(g_strComPort, std::move(work), std::move(then));
+void CQN7_SETUPTOOLDlg::RunExchange(int button, ExchangeKind kind,
+                                    std::function<bool(ExchangeHost&)> work,
+                                    std::function<void()> onReply) {
+    auto replied = std::make_shared<bool>(false);
+    const std::string port = g_strComPort;
+    const bool started = runner_->Start(
+        port, [work = std::move(work), replied](ExchangeHost& host) { *replied = work(host); },
+        [this, kind, port, replied, onReply = std::move(onReply)] {
+            ExchangeResult result = ExchangeResult::kReplied;
+            if (runner_->ErrorShown()) {
+                result = ExchangeResult::kSerialError;
+            } else if (!*replied) {
+                result = ExchangeResult::kNoReply;
+                session_.AppendLog(NoReplyLogText(kind, port, g_nLinkBaud));
+            } else if (onReply) {
+                onReply();
+            }
+            lastResult_ = result;
+            ShowStatus();
+        });
+    if (!started) return;
+    exchangeButton_ = button;
+    exchangeKind_ = kind;
+    lastResult_ = ExchangeResult::kRunning;
+    ShowStatus();
+}
+
+void CQN7_SETUPTOOLDlg::ShowStatus() {
+    const std::string text =
+        lastResult_ ? StatusText(g_strComPort, g_nLinkBaud, exchangeKind_, *lastResult_)
+                    : StatusText(g_strComPort, g_nLinkBaud);
+    status_->setText(QString::fromStdString(text));
+    status_->setToolTip(status_->text());
+}
+
+void CQN7_SETUPTOOLDlg::OnExchangeStopped() {
+    session_.AppendLog(StoppedLogText(exchangeKind_, g_strComPort));
+    lastResult_ = ExchangeResult::kStopped;
+    ShowStatus();
 }
 
 void CQN7_SETUPTOOLDlg::OnExchangeBusy(bool busy) {
     for (int id : kExchangeButtons) Control(id)->setEnabled(!busy);
+    stop_->setVisible(busy);
     if (busy) return;
     progressTimer_.stop();
     progress_->hide();
+    // The disabled button lost the focus to its neighbour; the user's place is where they were.
+    if (QWidget* button = Control(exchangeButton_)) button->setFocus();
 }
 
 void CQN7_SETUPTOOLDlg::StartProgress(quint32 totalMs) {

@@ -5,8 +5,10 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QTimer>
+#include <optional>
 
 #include "control_ids.h"
+#include "exchange_feedback.h"
 #include "exchange_runner.h"
 #include "session.h"
 #include "template_builder.h"
@@ -16,7 +18,9 @@ class PaneWidget;
 class PortComboBox;
 class QComboBox;
 class QLineEdit;
+class QLabel;
 class QProgressBar;
+class QPushButton;
 
 inline constexpr int kAboutCommandId = 0x0010;
 
@@ -70,7 +74,14 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     void OnSelchangeLinkBaud(int id, Notify code);
     void OnFormControlChanged(int id, Notify code);
 
-    void RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then = {});
+    // Runs an exchange started by `button`; `onReply` follows only when the module replied.
+    // Every outcome is logged (where the exchange itself is silent) and shown in the status.
+    void RunExchange(int button, ExchangeKind kind, std::function<bool(ExchangeHost&)> work,
+                     std::function<void()> onReply = {});
+    // The port and link rate in use, and how the last exchange went.
+    void ShowStatus();
+    void OnExchangeStopped();
+    void SaveSlotAndSaySo(const std::string& name);
     void OnExchangeBusy(bool busy);
     void StartProgress(quint32 totalMs);
     void UpdateProgress();
@@ -95,6 +106,11 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     Session session_;
     ExchangeRunner* runner_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QLabel* status_ = nullptr;
+    int exchangeButton_ = 0;
+    ExchangeKind exchangeKind_ = ExchangeKind::kSearch;
+    std::optional<ExchangeResult> lastResult_;
     QTimer progressTimer_;
     QElapsedTimer progressClock_;
     quint32 progressTotalMs_ = 0;

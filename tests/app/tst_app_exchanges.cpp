@@ -1,5 +1,10 @@
 // The buttons' exchanges against the simulated module, on the worker thread.
+#include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -26,6 +31,47 @@ bool Contains(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
 }
 
+SimOptions Silent() {
+    SimOptions options;
+    options.fault = SimFault::kNoAnswer;
+    return options;
+}
+
+// Opens the port and sends a line the way any exchange does; the error text, empty on success.
+std::string OpenAndSend(const std::string& port) {
+    struct Probe : ExchangeHost {
+        std::string port;
+        LinkSettings Link() const override { return {port, 115200}; }
+        void SetLinkBaud(uint32_t) override {}
+        void Log(std::string_view) override {}
+        void ShowError(int32_t, std::string_view text) override { error = text; }
+        void Sleep(uint32_t) override {}
+        std::string error;
+    } probe;
+    probe.port = port;
+    SendScript(probe, "at\r\n");
+    return probe.error;
+}
+
+// What a user sees of the form: every control's text, check and selection.
+QStringList FormSnapshot(const CQN7_SETUPTOOLDlg& dialog) {
+    QStringList shown;
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        const QVariant id = widget->property("controlId");
+        if (!id.isValid()) continue;
+        QString state = id.toString() + (widget->isEnabled() ? " on" : " off");
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            state += button->isChecked() ? " checked" : "";
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            state += " " + edit->text();
+        } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+            state += QString(" %1 %2").arg(list->currentIndex()).arg(list->currentText());
+        }
+        shown << state;
+    }
+    return shown;
+}
+
 }  // namespace
 
 class AppExchangeTest : public QObject {
@@ -39,6 +85,11 @@ class AppExchangeTest : public QObject {
     void factoryResetAsksAndSendsOnlyOnYes_data();
     void factoryResetAsksAndSendsOnlyOnYes();
     void windowStaysResponsiveDuringLongScanAndClosesCleanly();
+    void searchWithoutAModuleSaysSoInLogAndStatus();
+    void queryWithoutReplyLeavesFormAndPaneByteForByte_data();
+    void queryWithoutReplyLeavesFormAndPaneByteForByte();
+    void exchangeWithoutReplySaysSoAndGivesTheFocusBack();
+    void stopEndsTheExchangeAndReleasesThePortAtOnce();
 };
 
 void AppExchangeTest::init() {
@@ -177,6 +228,114 @@ void AppExchangeTest::windowStaysResponsiveDuringLongScanAndClosesCleanly() {
     probe.port = module.SlavePath();
     SendScript(probe, "at\r\n");
     QVERIFY2(probe.error.empty(), probe.error.c_str());
+}
+
+void AppExchangeTest::searchWithoutAModuleSaysSoInLogAndStatus() {
+    SimModule module(Silent());
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kSearch), Qt::LeftButton);
+    auto* status = dialog.findChild<QLabel*>(QStringLiteral("statusLine"));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(dialog.GetSession().LogPane()->Text(),
+             "(:no module answered on " + module.SlavePath() + " at any of the 9 rates\r\n");
+    QCOMPARE(g_nLinkBaud.load(), 115200u);
+    QVERIFY(status != nullptr);
+    QCOMPARE(status->text(),
+             QString::fromStdString("Port " + module.SlavePath() +
+                                    " at 115200 baud · Search: no module answered"));
+}
+
+void AppExchangeTest::queryWithoutReplyLeavesFormAndPaneByteForByte_data() {
+    QTest::addColumn<bool>("portExists");
+    QTest::newRow("no module answers") << true;
+    QTest::newRow("serial failure") << false;
+}
+
+void AppExchangeTest::queryWithoutReplyLeavesFormAndPaneByteForByte() {
+    QFETCH(bool, portExists);
+    RecordedBoxes boxes;
+    SimModule module(Silent());
+    QCOMPARE(module.Start(), 0);
+    const std::string port = portExists ? module.SlavePath() : "/dev/qn7-no-such-port";
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(port));
+    // A form the user has worked on: AP mode and an SSID of their own.
+    QTest::mouseClick(ControlOf<QRadioButton>(dialog, ctl::kModeAp), Qt::LeftButton);
+    QTest::keyClicks(ControlOf<QLineEdit>(dialog, ctl::kSsid), "MyNet");
+    const QStringList form = FormSnapshot(dialog);
+    const std::string pane = dialog.GetSession().CmdPane()->Text();
+    QVERIFY(Contains(pane, "MyNet"));
+
+    QTest::mouseClick(dialog.Control(ctl::kQuery), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(FormSnapshot(dialog), form);
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), pane);
+    const std::string& log = dialog.GetSession().LogPane()->Text();
+    if (portExists) {
+        QCOMPARE(log, "(:no reply to the query on " + port +
+                          " at 115200 baud; the form and the command pane are left as they "
+                          "were\r\n");
+    } else {
+        QCOMPARE(boxes.errors.size(), 1);  // the box says it; nothing more in the log
+        QVERIFY(log.empty());
+    }
+}
+
+void AppExchangeTest::exchangeWithoutReplySaysSoAndGivesTheFocusBack() {
+    SimModule module(Silent());
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    // Started from the keyboard: Tab to Transparent mode, Space presses it.
+    dialog.Control(ctl::kTransparent)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(dialog.Runner().Busy());
+    QVERIFY(QApplication::focusWidget() != dialog.Control(ctl::kTransparent));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(dialog.GetSession().LogPane()->Text(),
+             "(:no reply to Transparent mode on " + module.SlavePath() + " at 115200 baud\r\n");
+    QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kTransparent));
+}
+
+void AppExchangeTest::stopEndsTheExchangeAndReleasesThePortAtOnce() {
+    // A scan at 1200 baud waits 42 s.
+    SimModule module(AtBaud(1200));
+    QCOMPARE(module.Start(), 0);
+    g_nLinkBaud = 1200;
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kWifiScan), Qt::LeftButton);
+    QVERIFY(dialog.Runner().Busy());
+    QPushButton* stop = nullptr;
+    for (auto* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("Stop")) stop = button;
+    }
+    QVERIFY(stop != nullptr);
+    QTRY_VERIFY(stop->isVisible());
+    QTRY_VERIFY(Contains(module.Received(), "at+wifi_Scan=?\r\n"));
+
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), 5000);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    // Released: another open succeeds at once.
+    const std::string error = OpenAndSend(module.SlavePath());
+    QVERIFY2(error.empty(), error.c_str());
+    QVERIFY(!stop->isVisible());
+    QVERIFY(dialog.isVisible());
+    QVERIFY(Contains(dialog.GetSession().LogPane()->Text(),
+                     "(:WiFi scan stopped; " + module.SlavePath() + " is released\r\n"));
+    QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kWifiScan));
+    g_nLinkBaud = 115200;
 }
 
 QTEST_MAIN(AppExchangeTest)

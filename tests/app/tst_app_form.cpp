@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
+#include <filesystem>
 #include <fstream>
 
 #include "control_ids.h"
@@ -184,6 +185,11 @@ void AppFormTest::userButtonClickLoadsAndMissingSlotChangesNothing() {
     const std::string before = dialog.GetSession().CmdPane()->Text();
     QTest::mouseClick(dialog.Control(ctl::kUser0 + 1), Qt::LeftButton);
     QCOMPARE(dialog.GetSession().CmdPane()->Text(), before);
+    // Said so in the log pane, with the file that was looked for.
+    const std::string missing =
+        (std::filesystem::path(slots_->path().toStdString()) / "user1").string();
+    QCOMPARE(dialog.GetSession().LogPane()->Text(),
+             "(:no user slot " + missing + "; the command pane is unchanged\r\n");
     const std::string stored = "at+netmode=2\r\nat+ssid=x\r\n";
     WriteFile(slots_->filePath("user1"), stored);
     QTest::mouseClick(dialog.Control(ctl::kUser0 + 1), Qt::LeftButton);
@@ -200,6 +206,13 @@ void AppFormTest::userButtonDoubleClickSavesWithoutAsking() {
     QTest::mouseDClick(dialog.Control(ctl::kUser3), Qt::LeftButton);
     QCOMPARE(ReadFile(slots_->filePath("user3")), std::string(FirstPresetScript()));
     QVERIFY(boxes.questions.isEmpty());
+    const std::string path =
+        (std::filesystem::path(slots_->path().toStdString()) / "user3").string();
+    const std::string saved = "(:saved " + path + " (" +
+                              std::to_string(std::string(FirstPresetScript()).size()) +
+                              " bytes)\r\n";
+    QVERIFY2(dialog.GetSession().LogPane()->Text().ends_with(saved),
+             dialog.GetSession().LogPane()->Text().c_str());
 }
 
 void AppFormTest::realDoubleClickLoadsThenSaves() {
