@@ -216,18 +216,8 @@ void AppExchangeTest::windowStaysResponsiveDuringLongScanAndClosesCleanly() {
     dialog.close();
     QVERIFY(!dialog.Runner().Busy());
     QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
-    struct Probe : ExchangeHost {
-        std::string port;
-        LinkSettings Link() const override { return {port, 19200}; }
-        void SetLinkBaud(uint32_t) override {}
-        void Log(std::string_view) override {}
-        void ShowError(int32_t, std::string_view text) override { error = text; }
-        void Sleep(uint32_t) override {}
-        std::string error;
-    } probe;
-    probe.port = module.SlavePath();
-    SendScript(probe, "at\r\n");
-    QVERIFY2(probe.error.empty(), probe.error.c_str());
+    const std::string error = OpenAndSend(module.SlavePath());
+    QVERIFY2(error.empty(), error.c_str());
 }
 
 void AppExchangeTest::searchWithoutAModuleSaysSoInLogAndStatus() {
