@@ -3,11 +3,13 @@
 #include <ostream>
 #include <string>
 
-#include "compose_command.h"
 #include "exit_codes.h"
+#include "form_model.h"
 #include "query_answers.h"
+#include "query_reply.h"
 #include "query_texts.h"
 #include "script_source.h"
+#include "session.h"
 #include "terminal_host.h"
 
 namespace {
@@ -28,8 +30,16 @@ int NoReply(const TerminalHost& host, std::ostream& err) {
 int Query(TerminalHost& host, bool json, std::ostream& out, std::ostream& err) {
     std::string reply;
     if (!QueryConfig(host, &reply)) return NoReply(host, err);
-    const std::string cleaned = CleanQueryReply(reply);
-    out << (json ? AnswersToJson(AnsweredKeys(cleaned)) : RecomposeFromStartUp(cleaned));
+    if (json) {
+        out << AnswersToJson(AnsweredKeys(CleanQueryReply(reply)));
+        return exit_code::kOk;
+    }
+    // The command pane of a freshly started dialog after its Query button.
+    FormModel form;
+    Session session;
+    session.StartUpForm(form);
+    TakeQueryReply(session, form, reply);
+    out << session.Script();
     return exit_code::kOk;
 }
 

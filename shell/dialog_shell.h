@@ -1,0 +1,88 @@
+// The main dialog's logic, written once for every front end: the dispatch table, the action of
+// each button and list, the start-up, and the exchange buttons' busy and progress handling. A
+// front end supplies its form, its two panes, its view (boxes, buttons, progress) and its
+// user-interface thread, wires each row of DispatchTable() to its control's notification and
+// passes the notifications to Dispatch.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "control_ids.h"
+#include "dialog_view.h"
+#include "exchange_runner.h"
+#include "form_access.h"
+#include "session.h"
+#include "ui_thread.h"
+
+class DialogShell;
+
+// One row of the dispatch table: a control and notification code (looked up together, since
+// the codes of different control classes overlap) and the action they run.
+struct DispatchEntry {
+    int id = 0;
+    Notify code = Notify::kClicked;
+    void (DialogShell::*action)(int id, Notify code) = nullptr;
+};
+
+// The buttons that start an exchange; they stay disabled while one runs.
+inline constexpr std::array<int, 6> kExchangeButtons = {
+    ctl::kSearch, ctl::kSubmit, ctl::kQuery, ctl::kWifiScan, ctl::kTransparent, ctl::kFactoryReset};
+
+// The progress bar's position out of `steps` after `elapsedMs` of an expected `totalMs`.
+int ProgressPosition(int64_t elapsedMs, uint32_t totalMs, int steps);
+
+class DialogShell final : private ExchangeSink {
+  public:
+    DialogShell(FormAccess& form, DialogView& view, UiThread& ui);
+    ~DialogShell() override;
+    DialogShell(const DialogShell&) = delete;
+    DialogShell& operator=(const DialogShell&) = delete;
+
+    static std::span<const DispatchEntry> DispatchTable();
+
+    Session& GetSession() { return session_; }
+    // g_nComPort and g_nLinkBaud: the port the exchanges open and the link rate.
+    LinkSettings& Link() { return link_; }
+    ExchangeRunner& Runner() { return runner_; }
+
+    // The dialog's initialisation once its controls exist: the panes, the form's lists, the
+    // link lists with their initial selections, then the first preset shown and applied.
+    void OnInitDialog(TextPane* cmdPane, TextPane* logPane);
+    // Runs the action of the row for this control and notification; false when none has it.
+    bool Dispatch(int id, Notify code);
+    // Ends a running exchange and releases the port (the window is closing).
+    void Shutdown() { runner_.Shutdown(); }
+
+    // Actions, one per control and notification.
+    void OnBnClickedSearch(int id, Notify code);
+    void OnBnClickedPreset(int id, Notify code);
+    void OnBnClickedFactoryReset(int id, Notify code);
+    void OnBnClickedUserSlot(int id, Notify code);
+    void OnBnDoubleClickedUserSlot(int id, Notify code);
+    void OnBnClickedSaveSlot(int id, Notify code);
+    void OnBnClickedSubmit(int id, Notify code);
+    void OnBnClickedQuery(int id, Notify code);
+    void OnBnClickedTransparent(int id, Notify code);
+    void OnBnClickedWifiScan(int id, Notify code);
+    void OnSelchangeComPort(int id, Notify code);
+    void OnSelchangeLinkBaud(int id, Notify code);
+    void OnFormControlChanged(int id, Notify code);
+
+  private:
+    // ExchangeSink.
+    void Log(std::string_view text) override;
+    void ShowError(std::string_view text) override;
+    void ExpectWait(uint32_t totalMs) override;
+    void Finished(const ExchangeResult& result) override;
+
+    void RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then = {});
+    void FillLinkLists();
+
+    FormAccess& form_;
+    DialogView& view_;
+    Session session_;
+    LinkSettings link_;
+    ExchangeRunner runner_;
+};

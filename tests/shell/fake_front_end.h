@@ -1,0 +1,47 @@
+// A front end without a GUI for the shell's suites: a user-interface thread that is the test's
+// own thread, serving a task queue, and a view that records the boxes, the buttons' states and
+// the progress.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "dialog_view.h"
+#include "ui_thread.h"
+
+class QueueUiThread : public UiThread {
+  public:
+    void Post(std::function<void()> task) override;
+    void Call(std::function<void()> task) override;
+    void ServeEvents() override;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable served_;
+    std::deque<std::function<void()>> tasks_;
+};
+
+class RecordingView : public DialogView {
+  public:
+    bool AskYesNo(std::string_view caption, std::string_view text) override;
+    void ShowErrorBox(std::string_view text) override;
+    void EnableControl(int id, bool enabled) override { enabled_[id] = enabled; }
+    void StartProgress(uint32_t totalMs) override { progress.push_back(totalMs); }
+    void StopProgress() override { progress.push_back(0); }
+
+    // Never disabled counts as enabled.
+    bool IsEnabled(int id) const;
+
+    bool answer = false;
+    std::vector<std::string> questions;  // "caption|text"
+    std::vector<std::string> errors;
+    std::vector<uint32_t> progress;  // each expected wait, 0 for each stop
+
+  private:
+    std::map<int, bool> enabled_;
+};
