@@ -314,11 +314,12 @@ void CQN7_SETUPTOOLDlg::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
 void CQN7_SETUPTOOLDlg::OnBnClickedUserSlot(int id, Notify /*code*/) {
     const std::string name = SlotName(SlotOf(id, ctl::kUser0));
     std::string text;
-    if (!ReadUserSlot(session_.SlotDirectory(), name, text)) {
+    std::string reason;
+    if (!ReadUserSlot(session_.SlotDirectory(), name, text, &reason) && reason.empty()) {
         session_.AppendLog(SlotMissingLogText((session_.SlotDirectory() / name).string()));
         return;
     }
-    session_.LoadUserSlot(name);
+    session_.LoadUserSlot(name);  // shows the slot, or logs why it is refused
 }
 
 void CQN7_SETUPTOOLDlg::OnBnDoubleClickedUserSlot(int id, Notify /*code*/) {

@@ -32,9 +32,9 @@ int RunCompose(const ComposeRequest& request, std::istream& in, std::ostream& ou
     if (request.fromFile) {
         std::string file;
         std::string error;
-        if (!ReadScriptFile(*request.fromFile, in, file, error)) {
+        if (const int status = ReadScriptFile(*request.fromFile, in, file, error)) {
             err << "qn7cfg: " << error << '\n';
-            return exit_code::kNoInput;
+            return status;
         }
         script += file;
     } else {

@@ -6,6 +6,7 @@ namespace exit_code {
 
 inline constexpr int kOk = 0;
 inline constexpr int kUsage = 64;         // EX_USAGE: bad command line
+inline constexpr int kDataError = 65;     // EX_DATAERR: the script is not fit to send
 inline constexpr int kNoInput = 66;       // EX_NOINPUT: script source missing or unreadable
 inline constexpr int kUnavailable = 69;   // EX_UNAVAILABLE: no module answered
 inline constexpr int kIoError = 74;       // EX_IOERR: the serial port failed

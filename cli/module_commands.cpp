@@ -63,9 +63,10 @@ int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& 
     std::string script;
     if (options.command == Command::kSubmit) {
         std::string error;
-        if (!ReadSubmitSource(options.source, options.slotDir.value_or("."), in, script, error)) {
+        if (const int status = ReadSubmitSource(options.source, options.slotDir.value_or("."), in,
+                                                 script, error)) {
             err << "qn7cfg: " << error << '\n';
-            return exit_code::kNoInput;
+            return status;
         }
     }
 

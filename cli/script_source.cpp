@@ -1,11 +1,9 @@
 #include "script_source.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <istream>
 
+#include "exit_codes.h"
+#include "regular_file.h"
 #include "user_slots.h"
 
 std::string ToCrLf(std::string_view text) {
@@ -27,46 +25,76 @@ bool IsSlotName(std::string_view source) {
 
 namespace {
 
-bool ReadAll(std::istream& stream, std::string& text) {
-    std::ostringstream buffer;
-    buffer << stream.rdbuf();
-    text = std::move(buffer).str();
-    return !stream.bad();
+// Standard input may be a device that never ends: one byte beyond the limit tells.
+int ReadStandardInput(std::istream& in, std::string& text, std::string& error) {
+    std::string read(kMaxScriptBytes + 1, '\0');
+    in.read(read.data(), static_cast<std::streamsize>(read.size()));
+    if (in.bad()) {
+        error = "cannot read standard input";
+        return exit_code::kNoInput;
+    }
+    read.resize(static_cast<std::size_t>(in.gcount()));
+    if (read.size() > kMaxScriptBytes) {
+        error = "cannot read standard input: " + TooLargeReason(kMaxScriptBytes);
+        return exit_code::kNoInput;
+    }
+    text = std::move(read);
+    return exit_code::kOk;
 }
 
-bool ReadFile(const std::string& path, std::string& text, std::string& error) {
-    errno = 0;
-    std::ifstream file{path, std::ios::binary};
-    const int openErrno = errno;
-    // A directory opens as a stream but reads as nothing: refuse it rather than send nothing.
-    std::error_code ignored;
-    const int reason = std::filesystem::is_directory(path, ignored) ? EISDIR : openErrno;
-    if (file && reason != EISDIR && ReadAll(file, text)) return true;
-    error = "cannot read '" + path + "': " + std::strerror(reason != 0 ? reason : EIO);
-    return false;
+int ReadFile(std::string_view source, std::string& text, std::string& error) {
+    const FileReadResult read =
+        ReadRegularFile(std::string(source), kMaxScriptBytes, LinkPolicy::kFollow, text);
+    if (read.ok) return exit_code::kOk;
+    error = "cannot read '" + std::string(source) + "': " + read.reason;
+    return exit_code::kNoInput;
+}
+
+// The port sends a script up to its first NUL: the rest would be dropped without a word.
+int CheckNoNul(std::string_view what, std::string_view text, std::string& error) {
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) return exit_code::kOk;
+    error = std::string(what) + " holds a NUL byte at offset " + std::to_string(nul) +
+            "; a script is text";
+    return exit_code::kDataError;
+}
+
+std::string Described(std::string_view source) {
+    return source == "-" ? std::string("standard input") : "'" + std::string(source) + "'";
 }
 
 }  // namespace
 
-bool ReadScriptFile(std::string_view source, std::istream& in, std::string& script,
-                    std::string& error) {
+int ReadScriptFile(std::string_view source, std::istream& in, std::string& script,
+                   std::string& error) {
     std::string raw;
-    if (source == "-") {
-        if (!ReadAll(in, raw)) {
-            error = "cannot read standard input";
-            return false;
-        }
-    } else if (!ReadFile(std::string(source), raw, error)) {
-        return false;
-    }
+    const int status =
+        source == "-" ? ReadStandardInput(in, raw, error) : ReadFile(source, raw, error);
+    if (status != exit_code::kOk) return status;
+    if (const int nul = CheckNoNul(Described(source), raw, error)) return nul;
     script = ToCrLf(raw);
-    return true;
+    return exit_code::kOk;
 }
 
-bool ReadSubmitSource(std::string_view source, const std::filesystem::path& slotDir,
-                      std::istream& in, std::string& script, std::string& error) {
-    if (!IsSlotName(source)) return ReadScriptFile(source, in, script, error);
-    if (ReadUserSlot(slotDir, source, script)) return true;
-    error = "cannot read user slot '" + std::string(source) + "' in '" + slotDir.string() + "'";
-    return false;
+int ReadSubmitSource(std::string_view source, const std::filesystem::path& slotDir,
+                     std::istream& in, std::string& script, std::string& error) {
+    std::string text;
+    if (!IsSlotName(source)) {
+        if (const int status = ReadScriptFile(source, in, text, error)) return status;
+    } else {
+        std::string reason;
+        if (!ReadUserSlot(slotDir, source, text, &reason)) {
+            error = "cannot read user slot '" + std::string(source) + "' in '" + slotDir.string() +
+                    "'" + (reason.empty() ? "" : ": " + reason);
+            return exit_code::kNoInput;
+        }
+        const std::string what = "user slot '" + std::string(source) + "'";
+        if (const int nul = CheckNoNul(what, text, error)) return nul;
+    }
+    if (text.empty()) {
+        error = Described(source) + " is empty: nothing to send";
+        return exit_code::kDataError;
+    }
+    script = std::move(text);
+    return exit_code::kOk;
 }

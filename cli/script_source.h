@@ -13,12 +13,15 @@ std::string ToCrLf(std::string_view text);
 // "user0" ... "user3".
 bool IsSlotName(std::string_view source);
 
-// Reads a file, or standard input for "-", and gives it CR LF line breaks. On failure returns
-// false and sets `error` to a message naming the source and the reason.
-bool ReadScriptFile(std::string_view source, std::istream& in, std::string& script,
-                    std::string& error);
+// Reads a regular file (or standard input for "-") of at most kMaxScriptBytes and gives it
+// CR LF line breaks. Returns the exit status: kOk; kNoInput when the source cannot be read, is
+// not a regular file or is too large; kDataError when it holds a NUL, which would end the sent
+// text there. On failure `error` names the source and the reason.
+int ReadScriptFile(std::string_view source, std::istream& in, std::string& script,
+                   std::string& error);
 
 // Reads SOURCE for submit: a user slot in `slotDir` as stored, a file or standard input with
-// CR LF breaks.
-bool ReadSubmitSource(std::string_view source, const std::filesystem::path& slotDir,
-                      std::istream& in, std::string& script, std::string& error);
+// CR LF breaks, with the checks of ReadScriptFile; an empty script is refused as well
+// (kDataError).
+int ReadSubmitSource(std::string_view source, const std::filesystem::path& slotDir,
+                     std::istream& in, std::string& script, std::string& error);

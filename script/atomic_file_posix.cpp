@@ -28,7 +28,7 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
 }
 
 // A target may hold secrets (slots keep WiFi keys): a new one is private, a replaced one keeps
-// the permissions its owner gave it.
+// the permissions its owner gave it. A link's target's mode is not the link's to give.
 int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
     for (int attempt = 0;; ++attempt) {
         temporary = target;
@@ -36,7 +36,8 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST || attempt == 100) {
             struct stat old {};
-            if (fd >= 0 && ::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+            if (fd >= 0 && ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+                ::fchmod(fd, old.st_mode & 07777);
             return fd;
         }
     }
@@ -67,4 +68,22 @@ std::error_code ReplaceFileAtomically(const std::filesystem::path& target, std::
     }
     SyncDirectory(target);
     return {};
+}
+
+std::error_code RewriteFileInPlace(const std::filesystem::path& target, std::string_view bytes) {
+    // O_NONBLOCK: a FIFO put in the slot's place must not hold up the save.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct stat st {};
+    std::error_code error;
+    if (::fstat(fd, &st) != 0)
+        error = LastError();
+    else if (!S_ISREG(st.st_mode))
+        error = std::make_error_code(std::errc::invalid_argument);
+    else if (::ftruncate(fd, 0) != 0)
+        error = LastError();
+    if (!error) error = WriteAll(fd, bytes);
+    if (!error && ::fsync(fd) != 0) error = LastError();
+    if (::close(fd) != 0 && !error) error = LastError();
+    return error;
 }

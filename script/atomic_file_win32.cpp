@@ -50,3 +50,13 @@ std::error_code ReplaceFileAtomically(const std::filesystem::path& target, std::
     if (error) DeleteFileW(temporary.c_str());
     return error;
 }
+
+std::error_code RewriteFileInPlace(const std::filesystem::path& target, std::string_view bytes) {
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastError();
+    std::error_code error = WriteAll(file, bytes);
+    if (!error && !FlushFileBuffers(file)) error = LastError();
+    if (!CloseHandle(file) && !error) error = LastError();
+    return error;
+}

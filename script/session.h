@@ -48,12 +48,15 @@ class Session {
     // Fresh form: show the first preset in the command pane and apply it.
     void StartUpForm(FormAccess& form);
 
-    // Shows a slot in the command pane, up to a NUL it may hold; a slot that cannot be read
-    // changes nothing, silently.
+    // Shows a slot in the command pane, up to a NUL it may hold. A slot that does not exist
+    // changes nothing, silently; one that cannot be read (a link, not a regular file, over
+    // kMaxScriptBytes) changes nothing and is reported in the log pane.
     void LoadUserSlot(std::string_view name);
     // Saves the command pane's text atomically (temporary file, then rename). A failure leaves
-    // the old slot intact and is reported in the log pane. Returns true on success; false, and
-    // writes nothing, while there is no command pane.
+    // the old slot intact and is reported in the log pane. A slot that was a symbolic link
+    // becomes a private regular file, and a writable slot in a folder where no file may be
+    // created is rewritten in place; both are reported in the log pane. Returns true on
+    // success; false, and writes nothing, while there is no command pane.
     bool SaveUserSlot(std::string_view name);
 
   private:

@@ -1,20 +1,26 @@
 #include "user_slots.h"
 
-#include <cstdio>
 #include <system_error>
 
 #include "atomic_file.h"
+#include "regular_file.h"
 #include "session.h"
 
 namespace {
 
-// The path in its native form: wide on Windows, where a narrow path is not UTF-8.
-std::FILE* OpenForReading(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return ::_wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
+// The log pane takes UTF-8; the native form of a Windows path is wide.
+std::string ForLog(const std::filesystem::path& path) {
+    const std::u8string where = path.u8string();
+    return {reinterpret_cast<const char*>(where.data()), where.size()};
+}
+
+bool IsLink(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored));
+}
+
+bool IsAccessDenied(const std::error_code& error) {
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
 }
 
 }  // namespace
@@ -23,22 +29,25 @@ std::string SlotName(int slot) {
     return "user" + std::to_string(slot);
 }
 
-bool ReadUserSlot(const std::filesystem::path& dir, std::string_view name, std::string& out) {
-    std::FILE* file = OpenForReading(dir / name);
-    if (file == nullptr) return false;
-    std::string bytes;
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    if (ok) out = std::move(bytes);
-    return ok;
+bool ReadUserSlot(const std::filesystem::path& dir, std::string_view name, std::string& out,
+                  std::string* reason) {
+    // A slot is always a file of its own: a link could show (and a submit send) any file.
+    const FileReadResult read =
+        ReadRegularFile(dir / name, kMaxScriptBytes, LinkPolicy::kRefuse, out);
+    if (!read.ok && reason != nullptr) *reason = read.missing ? std::string() : read.reason;
+    return read.ok;
 }
 
 void Session::LoadUserSlot(std::string_view name) {
     std::string text;
-    if (!ReadUserSlot(slotDirectory_, name, text)) return;
+    std::string reason;
+    if (!ReadUserSlot(slotDirectory_, name, text, &reason)) {
+        // A slot never saved is no error; one that is there but unfit for a slot is.
+        if (!reason.empty())
+            LogPrintf("Could not load user slot \"%s\": %s\r\n",
+                      ForLog(slotDirectory_ / name).c_str(), reason.c_str());
+        return;
+    }
     // A script is text up to its NUL, and the port sends no further: the pane shows only what
     // a submit would send.
     ShowScript(std::string_view(text).substr(0, text.find('\0')));
@@ -47,12 +56,23 @@ void Session::LoadUserSlot(std::string_view name) {
 bool Session::SaveUserSlot(std::string_view name) {
     if (cmdPane_ == nullptr) return false;
     const std::filesystem::path slot = slotDirectory_ / name;
-    const std::error_code error = ReplaceFileAtomically(slot, cmdPane_->Text());
+    const std::string where = ForLog(slot);
+    const std::string text = cmdPane_->Text();
+    const bool wasLink = IsLink(slot);
+    const std::error_code error = ReplaceFileAtomically(slot, text);
+    if (IsAccessDenied(error) && !wasLink && !RewriteFileInPlace(slot, text)) {
+        LogPrintf("Saved user slot \"%s\" in place: no file may be created in its folder, so "
+                  "the save was not atomic\r\n",
+                  where.c_str());
+        return true;
+    }
     if (error) {
-        // The log pane takes UTF-8; the native form of a Windows path is wide.
-        const std::u8string where = slot.u8string();
-        LogPrintf("Could not save user slot \"%.*s\": %s\r\n", static_cast<int>(where.size()),
-                  reinterpret_cast<const char*>(where.data()), error.message().c_str());
+        LogPrintf("Could not save user slot \"%s\": %s\r\n", where.c_str(),
+                  error.message().c_str());
+    } else if (wasLink) {
+        LogPrintf("User slot \"%s\" was a symbolic link: it is now a file of its own, readable "
+                  "by you alone\r\n",
+                  where.c_str());
     }
     return !error;
 }

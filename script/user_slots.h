@@ -9,5 +9,8 @@
 // "user0" … "user3" for slot 0 … 3.
 std::string SlotName(int slot);
 
-// Reads the bytes of slot `name` in `dir`; false when it cannot be read.
-bool ReadUserSlot(const std::filesystem::path& dir, std::string_view name, std::string& out);
+// Reads the bytes of slot `name` in `dir`, never through a link; false when it cannot be read
+// (a link, not a regular file, over kMaxScriptBytes), with `reason` (if given) set to why, or
+// emptied when the slot does not exist.
+bool ReadUserSlot(const std::filesystem::path& dir, std::string_view name, std::string& out,
+                  std::string* reason = nullptr);

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{"DirectoryAsSource",
                      {"-p", "PORT", "submit", "DIR"},
                      exit_code::kNoInput,
-                     "Is a directory"},
+                     "it is a directory, not a regular file"},
         BadInputCase{"MissingSlot",
                      {"-p", "PORT", "--slot-dir", "DIR", "submit", "user2"},
                      exit_code::kNoInput,

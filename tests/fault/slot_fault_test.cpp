@@ -74,8 +74,10 @@ class FaultSlotSave : public ::testing::Test {
 
 TEST_F(FaultSlotSave, ReadOnlyFolder) {
     // Root writes anywhere: the save runs as nobody in a folder only root may write. An ordinary
-    // user gets a folder without write permission.
+    // user gets a folder without write permission. Either may not write the slot itself, which
+    // would otherwise be rewritten in place.
     const bool root = geteuid() == 0;
+    fs::permissions(dir / "user0", fs::perms::owner_read | fs::perms::group_read);
     const fs::perms readAndSearch = fs::perms::owner_read | fs::perms::owner_exec |
                                     fs::perms::group_read | fs::perms::group_exec |
                                     fs::perms::others_read | fs::perms::others_exec;
