@@ -8,3 +8,7 @@
 // `args` excludes the program name. Returns the exit status.
 int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& out,
            std::ostream& err);
+
+// RunCli on the process's standard streams, as the program runs: binary streams on Windows,
+// and control bytes escaped in what goes to a terminal.
+int RunOnStandardStreams(std::span<const std::string> args);

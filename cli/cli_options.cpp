@@ -39,7 +39,11 @@ std::string_view NameOf(Command command) {
     return "";
 }
 
-// A rate is decimal digits only, above zero and within 32 bits; "auto" means search first.
+// The lowest rate a serial line customarily runs at; below it the slow query's waits grow to
+// minutes per chunk (30 at 1 baud).
+constexpr uint32_t kMinBaud = 110;
+
+// A rate is decimal digits only, at least kMinBaud and within 32 bits; "auto" means search first.
 std::string ParseRate(std::string_view text, CliOptions& options) {
     if (text == "auto") {
         options.autoBaud = true;
@@ -50,6 +54,10 @@ std::string ParseRate(std::string_view text, CliOptions& options) {
     auto [ptr, ec] = std::from_chars(text.data(), end, rate);
     if (text.empty() || ec != std::errc() || ptr != end || rate == 0) {
         return "invalid rate '" + std::string(text) + "': expected a positive number or auto";
+    }
+    if (rate < kMinBaud) {
+        return "invalid rate '" + std::string(text) + "': the lowest rate is " +
+               std::to_string(kMinBaud) + " baud";
     }
     options.baud = rate;
     options.autoBaud = false;

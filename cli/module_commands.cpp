@@ -1,13 +1,17 @@
 #include "module_commands.h"
 
+#include <algorithm>
 #include <ostream>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "exit_codes.h"
 #include "form_model.h"
 #include "query_answers.h"
 #include "query_reply.h"
 #include "query_texts.h"
+#include "script_form.h"
 #include "script_source.h"
 #include "session.h"
 #include "terminal_host.h"
@@ -27,11 +31,38 @@ int NoReply(const TerminalHost& host, std::ostream& err) {
     return Failed(host, err, "at " + std::to_string(host.Link().baud) + " baud");
 }
 
+std::string Joined(const std::vector<std::string_view>& keys) {
+    std::string joined;
+    for (std::string_view key : keys) joined.append(joined.empty() ? "" : ", ").append(key);
+    return joined;
+}
+
+// A reply that answers "at" but none of the keys the form takes (a truncated answer, noise at
+// the wrong rate) would print the start-up form as the module's settings: a backup made of it
+// would restore zeros.
 int Query(TerminalHost& host, bool json, std::ostream& out, std::ostream& err) {
     std::string reply;
     if (!QueryConfig(host, &reply)) return NoReply(host, err);
+    const std::string cleaned = CleanQueryReply(reply);
+    const std::span<const std::string_view> asked = QueryKeysAsked(host.Link().baud);
+    const Answers answers = AnsweredKeys(cleaned, asked);
+    std::vector<std::string_view> formKeys;
+    for (std::string_view key : asked) {
+        if (std::find(kFormFieldKeys.begin(), kFormFieldKeys.end(), key) != kFormFieldKeys.end())
+            formKeys.push_back(key);
+    }
+    const std::vector<std::string_view> missing = MissingKeys(answers, formKeys);
+    if (missing.size() == formKeys.size()) {
+        err << "qn7cfg: the module on " << host.Link().port
+            << " answered none of the settings asked for; missing: " << Joined(missing) << '\n';
+        return exit_code::kUnavailable;
+    }
+    if (!missing.empty()) {
+        err << "qn7cfg: warning: no answer for " << Joined(missing)
+            << "; those settings are shown as on a fresh form\n";
+    }
     if (json) {
-        out << AnswersToJson(AnsweredKeys(CleanQueryReply(reply)));
+        out << AnswersToJson(answers);
         return exit_code::kOk;
     }
     // The command pane of a freshly started dialog after its Query button.

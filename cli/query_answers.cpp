@@ -76,7 +76,7 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-Answers AnsweredKeys(std::string_view reply) {
+Answers AnsweredKeys(std::string_view reply, std::span<const std::string_view> asked) {
     Answers answers;
     for (std::size_t at = reply.find(kLinePrefix); at != std::string_view::npos;
          at = reply.find(kLinePrefix, at + 1)) {
@@ -88,12 +88,22 @@ Answers AnsweredKeys(std::string_view reply) {
         if (lineEnd == std::string_view::npos) break;
         at = lineEnd;
         const std::string_view key = reply.substr(keyStart, keyEnd - keyStart);
-        if (Known(answers, key)) continue;
+        if (Known(answers, key) || std::find(asked.begin(), asked.end(), key) == asked.end())
+            continue;
         // The value the form applies: that of the key's first "+KEY=" in the reply.
         std::string value = GetAtValue(reply, key);
         if (value != kUnanswered) answers.emplace_back(key, std::move(value));
     }
     return answers;
+}
+
+std::vector<std::string_view> MissingKeys(const Answers& answers,
+                                          std::span<const std::string_view> wanted) {
+    std::vector<std::string_view> missing;
+    for (std::string_view key : wanted) {
+        if (!Known(answers, key)) missing.push_back(key);
+    }
+    return missing;
 }
 
 std::string AnswersToJson(const Answers& answers) {

@@ -1,6 +1,7 @@
 // The answers of a cleaned query reply, as key/value pairs and as JSON.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -8,10 +9,15 @@
 
 using Answers = std::vector<std::pair<std::string, std::string>>;
 
-// The key of every "at+KEY=" line ended by CR, once each in reply order, with the value the
-// applier reads for it (GetAtValue: up to the CR after the key's first "+KEY="). A key whose
-// value is "?", an echo the module left unanswered, is left out.
-Answers AnsweredKeys(std::string_view cleanedReply);
+// The key of every "at+KEY=" line ended by CR whose key was `asked`, once each in reply order,
+// with the value the applier reads for it (GetAtValue: up to the CR after the key's first
+// "+KEY="). A key whose value is "?", an echo the module left unanswered, is left out, and so
+// is any key nobody asked for, whatever the answer holds.
+Answers AnsweredKeys(std::string_view cleanedReply, std::span<const std::string_view> asked);
+
+// The keys of `wanted` that `answers` lacks, in the order of `wanted`.
+std::vector<std::string_view> MissingKeys(const Answers& answers,
+                                          std::span<const std::string_view> wanted);
 
 // A JSON string literal of `text`. Invalid UTF-8 bytes are escaped as \u00XX.
 std::string JsonString(std::string_view text);

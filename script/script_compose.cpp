@@ -22,10 +22,14 @@ std::string ParityLetter(const FormAccess& form) {
 }
 
 // A form text as it may go into a command line: CR and LF would end the line early and start
-// another command of the text's choosing, and the port stops sending at a NUL.
+// another command of the text's choosing, the port stops sending at a NUL, and backspace, DEL
+// or other control bytes would let the module's line editing rewrite the line. TAB is text.
 std::string FieldText(const FormAccess& form, int id) {
     std::string text = form.GetText(id);
-    std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+    std::erase_if(text, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+    });
     return text;
 }
 

@@ -2,6 +2,7 @@
 // Session's (session.h).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,3 +15,7 @@ std::string ComposeScript(const FormAccess& form);
 // edits it sets raise their change notifications: a form wired to change handlers is applied
 // through Session::ApplyScript, which keeps them quiet meanwhile.
 void ApplyScript(FormAccess& form, std::string_view script);
+// The keys ApplyScript reads into form fields; every other key of a reply is only logged.
+inline constexpr std::array<std::string_view, 11> kFormFieldKeys = {
+    "netmode",    "wifi_conf", "dhcpc", "net_ip", "net_dns", "remoteip",
+    "remoteport", "remotepro", "mode",  "uart",   "CLport"};

@@ -15,7 +15,6 @@ constexpr std::array<uint32_t, 9> kSearchRates = {115200, 115200, 57600, 38400, 
 constexpr uint32_t kSearchWaitMs = 100;
 constexpr uint32_t kSendWaitMs = 500;
 constexpr uint32_t kQueryWaitMs = 1000;
-constexpr uint32_t kSlowQueryBelowBaud = 9600;
 constexpr uint32_t kReplyBufferSize = 2048;
 
 // Write one text, wait, read once, log what came: the shape of the scan and the submit.

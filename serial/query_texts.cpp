@@ -24,7 +24,7 @@ std::string QueryBlock() {
 
 std::array<std::string, 5> QueryChunks() {
     return {QueryLines(0, 4), QueryLines(4, 8), QueryLines(8, 12), QueryLines(12, 16),
-            QueryLines(16, 19)};
+            QueryLines(16, kSlowQueryKeyCount)};
 }
 
 std::string CleanQueryReply(std::string_view reply) {

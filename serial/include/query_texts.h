@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,16 @@ inline constexpr std::array<std::string_view, 27> kQueryKeys = {
     "ver",       "CLport",        "escap",   "tcp_auto",  "Channel",     "S2N_Stat",
     "Get_MAC",   "wifi_ConState", "COM2",
 };
+
+// Below this link rate the query is asked in five chunks, leaving out the keys after the 19th.
+inline constexpr uint32_t kSlowQueryBelowBaud = 9600;
+inline constexpr std::size_t kSlowQueryKeyCount = 19;
+
+// The keys a query at `baud` asks for.
+inline std::span<const std::string_view> QueryKeysAsked(uint32_t baud) {
+    return std::span(kQueryKeys)
+        .first(baud < kSlowQueryBelowBaud ? kSlowQueryKeyCount : kQueryKeys.size());
+}
 
 // 125 spaces, "dd" and CR LF: sent between the lead lines and the block.
 std::string QuerySpacer();

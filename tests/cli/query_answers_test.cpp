@@ -4,6 +4,7 @@
 
 #include "at_text.h"
 #include "query_answers.h"
+#include "query_texts.h"
 #include "script_source.h"
 
 namespace {
@@ -15,7 +16,7 @@ TEST(CliAnswers, ReadsEachAnsweredKeyOnceSkippingUnansweredEchoes) {
         "                                dd\r\n"
         "at+netmode=2\rat+wifi_conf=Lab,wpa2_aes,k\rat+ver=V9\rat+remoteip=10.9.9.9\r"
         "at+COM2=?\r\nat+CLport=\r";
-    const Answers answers = AnsweredKeys(cleaned);
+    const Answers answers = AnsweredKeys(cleaned, kQueryKeys);
     const Answers expected = {{"ver", "V1.2"},
                               {"remoteip", "10.0.0.1"},
                               {"netmode", "2"},
@@ -25,22 +26,22 @@ TEST(CliAnswers, ReadsEachAnsweredKeyOnceSkippingUnansweredEchoes) {
 }
 
 TEST(CliAnswers, AnswerWithoutItsCrIsNotTaken) {
-    EXPECT_EQ(AnsweredKeys("at+netmode=1\rat+dhcpc=1"), (Answers{{"netmode", "1"}}));
-    EXPECT_TRUE(AnsweredKeys("no answer at all, at+ =1\r").empty());
+    EXPECT_EQ(AnsweredKeys("at+netmode=1\rat+dhcpc=1", kQueryKeys), (Answers{{"netmode", "1"}}));
+    EXPECT_TRUE(AnsweredKeys("no answer at all, at+ =1\r", kQueryKeys).empty());
 }
 
 TEST(CliAnswers, UnansweredEchoFirstLeavesTheKeyOutAsTheFormReadsIt) {
     // The form reads the first "+COM2=" of the reply, which the module left unanswered.
     const std::string cleaned = "at+COM2=?\r\nat+netmode=1\rat+COM2=5\r";
     EXPECT_EQ(GetAtValue(cleaned, "COM2"), "?");
-    EXPECT_EQ(AnsweredKeys(cleaned), (Answers{{"netmode", "1"}}));
+    EXPECT_EQ(AnsweredKeys(cleaned, kQueryKeys), (Answers{{"netmode", "1"}}));
 }
 
 TEST(CliAnswers, EachValueIsTheOneTheFormReads) {
     const std::string cleaned =
         "at+netmode=2\rat+dhcpd=1\rat+dhcpd_ip=10.0.0.9\rat+net_ip=10.0.0.1\r"
         "at+netmode=3\rat+ver=\r";
-    const Answers answers = AnsweredKeys(cleaned);
+    const Answers answers = AnsweredKeys(cleaned, kQueryKeys);
     const Answers expected = {{"netmode", "2"},
                               {"dhcpd", "1"},
                               {"dhcpd_ip", "10.0.0.9"},

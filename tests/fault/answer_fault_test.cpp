@@ -1,0 +1,171 @@
+// Answers that set nothing, keys nobody asked for, and control bytes from the module: what
+// qn7cfg prints and composes from a crafted answer.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli_main.h"
+#include "exit_codes.h"
+#include "process_probe.h"
+#include "pty_pair.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// A module that answers one crafted text once the query's last line has arrived.
+class CraftedModule {
+  public:
+    explicit CraftedModule(std::string answer) : answer_(std::move(answer)) {
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~CraftedModule() {
+        stop_ = true;
+        thread_.join();
+    }
+    const std::string& Path() const { return pty_.path; }
+
+  private:
+    void Serve() {
+        std::string received;
+        bool answered = false;
+        while (!stop_) {
+            pollfd p{pty_.master, POLLIN, 0};
+            if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
+            char buffer[512];
+            const ssize_t n = read(pty_.master, buffer, sizeof buffer);
+            if (n <= 0) continue;
+            received.append(buffer, static_cast<std::size_t>(n));
+            if (!answered && received.find("at+COM2=?\r\n") != std::string::npos) {
+                answered = write(pty_.master, answer_.data(), answer_.size()) > 0;
+            }
+        }
+    }
+
+    PtyPair pty_;
+    std::string answer_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun Query(const CraftedModule& module, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"-p", module.Path(), "query"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.status = RunCli(args, in, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+// An answer as the module gives it: the echo, CR CR LF, the value and CR.
+std::string Answer(const std::string& key, const std::string& value) {
+    return "at+" + key + "=?\r\r\n" + value + "\r";
+}
+
+TEST(FaultAnswers, AnAnswerWithoutAnyFormKeyIsNoModule) {
+    // "at" is there (the found test holds), but nothing that sets the form: a backup made from
+    // it would hold the start-up form's values.
+    CraftedModule module("at\r\nok\r\n" + Answer("ver", "V1.0"));
+    const CliRun run = Query(module);
+    EXPECT_EQ(run.status, exit_code::kUnavailable);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("answered none of the settings"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("netmode, wifi_conf, dhcpc"), std::string::npos) << run.err;
+}
+
+TEST(FaultAnswers, SomeFormKeysMissingIsAWarningNamingThem) {
+    CraftedModule module(Answer("netmode", "2") + Answer("wifi_conf", "Lab,wpa2_aes,k") +
+                         Answer("remoteip", "10.0.0.9"));
+    const CliRun run = Query(module);
+    EXPECT_EQ(run.status, exit_code::kOk) << run.err;
+    EXPECT_NE(run.out.find("at+wifi_conf=Lab,wpa2_aes,k\r\n"), std::string::npos) << run.out;
+    const std::size_t warning = run.err.find("qn7cfg: warning: no answer for dhcpc, net_ip");
+    ASSERT_NE(warning, std::string::npos) << run.err;
+    const std::string line = run.err.substr(warning, run.err.find('\n', warning) - warning);
+    EXPECT_EQ(line.find("netmode"), std::string::npos) << line;
+    EXPECT_EQ(line.find("remoteip"), std::string::npos) << line;
+}
+
+TEST(FaultAnswers, JsonListsOnlyTheKeysAsked) {
+    CraftedModule module(Answer("netmode", "1") + "\rat+default=1\r" + "at+reboot=1\r");
+    const CliRun run = Query(module, {"--json"});
+    EXPECT_EQ(run.status, exit_code::kOk) << run.err;
+    EXPECT_EQ(run.out, "{\n  \"netmode\": \"1\"\n}\n");
+}
+
+// SSID and key with an escape sequence, BEL and backspaces that would rewrite the line in the
+// module's line editor.
+const std::string kHostileWifi = "Lab\x1b]0;owned\x07,wpa2_aes,k\bX\x7f\x01"s;
+
+TEST(FaultAnswers, ControlBytesNeverReachTheComposedScript) {
+    CraftedModule module(Answer("netmode", "2") + Answer("wifi_conf", kHostileWifi));
+    const CliRun run = Query(module);
+    EXPECT_EQ(run.status, exit_code::kOk) << run.err;
+    EXPECT_NE(run.out.find("at+wifi_conf=Lab]0;owned,wpa2_aes,kX\r\n"), std::string::npos)
+        << run.out;
+    for (const char c : run.out) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 ? byte != 0x7F : (c == '\r' || c == '\n')) << int(byte);
+    }
+}
+
+TEST(FaultAnswers, ControlBytesReachATerminalEscaped) {
+    PtyPair terminal;
+    ASSERT_FALSE(terminal.path.empty());
+    // The child forks before any thread exists; the module's thread is its own.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20);
+        CraftedModule module(Answer("netmode", "2") + Answer("wifi_conf", kHostileWifi));
+        dup2(terminal.slave, STDOUT_FILENO);
+        dup2(terminal.slave, STDERR_FILENO);
+        const std::vector<std::string> args{"-p", module.Path(), "query", "--json"};
+        _exit(RunOnStandardStreams(args));
+    }
+    std::string shown;
+    int status = 0;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < end;) {
+        shown += terminal.ReadMaster();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    shown += terminal.ReadMaster();
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << shown;
+    // The log line and the JSON each show the bytes as text.
+    EXPECT_NE(shown.find("Lab\\x1B]0;owned\\x07,wpa2_aes,k\\x08X\\x7F\\x01"), std::string::npos)
+        << shown;
+    for (const char c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 || c == '\r' || c == '\n' || c == '\t') << int(byte);
+    }
+}
+
+TEST(FaultAnswers, RatesBelow110AreRefused) {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::vector<std::string> args{"-p", "/dev/null", "-b", "109", "query"};
+    EXPECT_EQ(RunCli(args, in, out, err), exit_code::kUsage);
+    EXPECT_NE(err.str().find("the lowest rate is 110 baud"), std::string::npos) << err.str();
+}
+
+}  // namespace
