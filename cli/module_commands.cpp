@@ -95,7 +95,7 @@ int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& 
     if (options.command == Command::kSubmit) {
         std::string error;
         if (const int status = ReadSubmitSource(options.source, options.slotDir.value_or("."), in,
-                                                 script, error)) {
+                                                script, error)) {
             err << "qn7cfg: " << error << '\n';
             return status;
         }

@@ -61,18 +61,20 @@ bool Session::SaveUserSlot(std::string_view name) {
     const bool wasLink = IsLink(slot);
     const std::error_code error = ReplaceFileAtomically(slot, text);
     if (IsAccessDenied(error) && !wasLink && !RewriteFileInPlace(slot, text)) {
-        LogPrintf("Saved user slot \"%s\" in place: no file may be created in its folder, so "
-                  "the save was not atomic\r\n",
-                  where.c_str());
+        LogPrintf(
+            "Saved user slot \"%s\" in place: no file may be created in its folder, so "
+            "the save was not atomic\r\n",
+            where.c_str());
         return true;
     }
     if (error) {
         LogPrintf("Could not save user slot \"%s\": %s\r\n", where.c_str(),
                   error.message().c_str());
     } else if (wasLink) {
-        LogPrintf("User slot \"%s\" was a symbolic link: it is now a file of its own, readable "
-                  "by you alone\r\n",
-                  where.c_str());
+        LogPrintf(
+            "User slot \"%s\" was a symbolic link: it is now a file of its own, readable "
+            "by you alone\r\n",
+            where.c_str());
     }
     return !error;
 }

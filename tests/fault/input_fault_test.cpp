@@ -17,6 +17,7 @@
 #include "pane.h"
 #include "process_probe.h"
 #include "pty_pair.h"
+#include "session.h"
 #include "sim_module.h"
 #include "user_slots.h"
 
@@ -51,15 +52,10 @@ class FaultOddFile : public ::testing::Test {
         std::string pattern = (fs::temp_directory_path() / "qn7-odd-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir = pattern;
-        SetSlotDirectory(dir);
-        g_pCmdPane = &cmd;
-        g_pLogPane = &log;
+        session.SetSlotDirectory(dir);
         cmd.Append("at+netmode=1\r\n");
     }
     void TearDown() override {
-        g_pCmdPane = nullptr;
-        g_pLogPane = nullptr;
-        SetSlotDirectory(".");
         fs::permissions(dir, fs::perms::owner_all);
         fs::remove_all(dir);
     }
@@ -74,7 +70,7 @@ class FaultOddFile : public ::testing::Test {
     int LoadIsRefusedInChild(const char* reason) {
         return RunInChild([&] {
             alarm(kWatchdogSeconds);
-            LoadUserSlot("user1");
+            session.LoadUserSlot("user1");
             if (cmd.Text() != "at+netmode=1\r\n") return 40;
             const std::string logged = log.Text();
             if (!logged.starts_with("Could not load user slot \"")) return 41;
@@ -84,6 +80,7 @@ class FaultOddFile : public ::testing::Test {
     fs::path dir;
     MemoryPane cmd;
     MemoryPane log;
+    Session session{&cmd, &log};
 };
 
 TEST_F(FaultOddFile, SlotThatIsAFifoIsRefusedWithoutBlocking) {
@@ -109,7 +106,7 @@ TEST_F(FaultOddFile, SlotOverOneMebibyteIsRefused) {
 
 TEST_F(FaultOddFile, SlotAtTheLimitStillLoads) {
     Write(dir / "user1", std::string(1 << 20, 'a'));
-    LoadUserSlot("user1");
+    session.LoadUserSlot("user1");
     EXPECT_EQ(log.Text(), "");
     EXPECT_NE(cmd.Text(), "at+netmode=1\r\n");
 }
@@ -118,7 +115,7 @@ TEST_F(FaultOddFile, SavingOverALinkReplacesTheLinkByAPrivateFile) {
     Write(dir / "target", "untouched");
     fs::permissions(dir / "target", fs::perms(0644));
     fs::create_symlink(dir / "target", dir / "user0");
-    ASSERT_TRUE(SaveUserSlot("user0"));
+    ASSERT_TRUE(session.SaveUserSlot("user0"));
     EXPECT_EQ(Read(dir / "target"), "untouched");
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "user0")));
     EXPECT_EQ(Read(dir / "user0"), "at+netmode=1\r\n");
@@ -139,7 +136,7 @@ TEST_F(FaultOddFile, WritableSlotInAClosedFolderIsRewrittenInPlace) {
     fs::permissions(dir, fs::perms(0555));
     const int status = RunInChild([&] {
         if (root && !BecomeNobody()) return 50;
-        if (!SaveUserSlot("user0")) return 51;
+        if (!session.SaveUserSlot("user0")) return 51;
         return log.Text().find("not atomic") == std::string::npos ? 52 : 0;
     });
     fs::permissions(dir, fs::perms::owner_all);
