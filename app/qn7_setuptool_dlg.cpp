@@ -392,11 +392,11 @@ void CQN7_SETUPTOOLDlg::RunExchange(int button, ExchangeKind kind,
     const bool started = runner_->Start(
         port, [work = std::move(work), replied](ExchangeHost& host) { *replied = work(host); },
         [this, kind, port, replied, onReply = std::move(onReply)] {
-            ExchangeResult result = ExchangeResult::kReplied;
+            ExchangeStatus result = ExchangeStatus::kReplied;
             if (runner_->ErrorShown()) {
-                result = ExchangeResult::kSerialError;
+                result = ExchangeStatus::kSerialError;
             } else if (!*replied) {
-                result = ExchangeResult::kNoReply;
+                result = ExchangeStatus::kNoReply;
                 session_.AppendLog(NoReplyLogText(kind, port, g_nLinkBaud));
             } else if (onReply) {
                 onReply();
@@ -407,7 +407,7 @@ void CQN7_SETUPTOOLDlg::RunExchange(int button, ExchangeKind kind,
     if (!started) return;
     exchangeButton_ = button;
     exchangeKind_ = kind;
-    lastResult_ = ExchangeResult::kRunning;
+    lastResult_ = ExchangeStatus::kRunning;
     ShowStatus();
 }
 
@@ -421,7 +421,7 @@ void CQN7_SETUPTOOLDlg::ShowStatus() {
 
 void CQN7_SETUPTOOLDlg::OnExchangeStopped() {
     session_.AppendLog(StoppedLogText(exchangeKind_, g_strComPort));
-    lastResult_ = ExchangeResult::kStopped;
+    lastResult_ = ExchangeStatus::kStopped;
     ShowStatus();
 }
 

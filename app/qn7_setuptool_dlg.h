@@ -110,7 +110,7 @@ class CQN7_SETUPTOOLDlg : public QDialog {
     QLabel* status_ = nullptr;
     int exchangeButton_ = 0;
     ExchangeKind exchangeKind_ = ExchangeKind::kSearch;
-    std::optional<ExchangeResult> lastResult_;
+    std::optional<ExchangeStatus> lastResult_;
     QTimer progressTimer_;
     QElapsedTimer progressClock_;
     quint32 progressTotalMs_ = 0;

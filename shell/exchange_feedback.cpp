@@ -9,17 +9,17 @@ const std::string& PortOrNone(const std::string& port) {
     return port.empty() ? none : port;
 }
 
-std::string ResultText(ExchangeKind kind, ExchangeResult result) {
+std::string ResultText(ExchangeKind kind, ExchangeStatus result) {
     switch (result) {
-        case ExchangeResult::kRunning:
+        case ExchangeStatus::kRunning:
             return "running";
-        case ExchangeResult::kReplied:
+        case ExchangeStatus::kReplied:
             return kind == ExchangeKind::kSearch ? "found the module" : "the module replied";
-        case ExchangeResult::kNoReply:
+        case ExchangeStatus::kNoReply:
             return kind == ExchangeKind::kSearch ? "no module answered" : "no reply";
-        case ExchangeResult::kSerialError:
+        case ExchangeStatus::kSerialError:
             return "serial error";
-        case ExchangeResult::kStopped:
+        case ExchangeStatus::kStopped:
             return "stopped";
     }
     return {};
@@ -64,7 +64,7 @@ std::string StatusText(const std::string& port, uint32_t baud) {
 }
 
 std::string StatusText(const std::string& port, uint32_t baud, ExchangeKind kind,
-                       ExchangeResult result) {
+                       ExchangeStatus result) {
     return StatusText(port, baud) + " \u00b7 " + ExchangeName(kind) + ": " +
            ResultText(kind, result);
 }

@@ -7,7 +7,7 @@
 
 enum class ExchangeKind { kSearch, kSubmit, kQuery, kWifiScan, kTransparent, kFactoryReset };
 
-enum class ExchangeResult { kRunning, kReplied, kNoReply, kSerialError, kStopped };
+enum class ExchangeStatus { kRunning, kReplied, kNoReply, kSerialError, kStopped };
 
 // "Search", "Query", …: the English name of the button that starts it.
 std::string ExchangeName(ExchangeKind kind);
@@ -22,4 +22,4 @@ std::string SlotSavedLogText(const std::string& path, std::size_t bytes);
 // "Port /dev/ttyUSB0 at 57600 baud", and with an exchange "… · Search: found the module".
 std::string StatusText(const std::string& port, uint32_t baud);
 std::string StatusText(const std::string& port, uint32_t baud, ExchangeKind kind,
-                       ExchangeResult result);
+                       ExchangeStatus result);
