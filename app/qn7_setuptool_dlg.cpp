@@ -21,7 +21,7 @@
 #include "pane_widget.h"
 #include "port_combo_box.h"
 #include "presets.h"
-#include "query_texts.h"
+#include "query_reply.h"
 #include "resource_strings.h"
 #include "screen_fit.h"
 #include "script_form.h"
@@ -351,12 +351,7 @@ void CQN7_SETUPTOOLDlg::OnBnClickedQuery(int id, Notify /*code*/) {
     RunExchange(
         id, ExchangeKind::kQuery,
         [reply](ExchangeHost& host) { return QueryConfig(host, reply.get()); },
-        [this, reply] {
-            const std::string cleaned = CleanQueryReply(*reply);
-            session_.ShowScript(cleaned);
-            session_.ApplyScript(form_, cleaned);
-            session_.Recompose(form_);
-        });
+        [this, reply] { TakeQueryReply(session_, form_, *reply); });
 }
 
 void CQN7_SETUPTOOLDlg::OnBnClickedTransparent(int id, Notify /*code*/) {

@@ -108,7 +108,8 @@ bool DialogShell::Dispatch(int id, Notify code) {
 }
 
 void DialogShell::OnBnClickedSearch(int /*id*/, Notify /*code*/) {
-    RunExchange([](ExchangeHost& host, std::string&) { return SearchModule(host); });
+    RunExchange(ExchangeKind::kSearch,
+                [](ExchangeHost& host, std::string&) { return SearchModule(host); });
 }
 
 void DialogShell::OnBnClickedPreset(int id, Notify /*code*/) {
@@ -117,8 +118,9 @@ void DialogShell::OnBnClickedPreset(int id, Notify /*code*/) {
 
 void DialogShell::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
     if (!view_.AskYesNo("Save", "Reset to Default Setting? ")) return;
-    RunExchange(
-        [](ExchangeHost& host, std::string&) { return SendScript(host, kFactoryResetCommand); });
+    RunExchange(ExchangeKind::kFactoryReset, [](ExchangeHost& host, std::string&) {
+        return SendScript(host, kFactoryResetCommand);
+    });
 }
 
 void DialogShell::OnBnClickedUserSlot(int id, Notify /*code*/) {
@@ -138,24 +140,33 @@ void DialogShell::OnBnClickedSaveSlot(int id, Notify /*code*/) {
 
 void DialogShell::OnBnClickedSubmit(int /*id*/, Notify /*code*/) {
     if (session_.CmdPane() == nullptr) return;
-    RunExchange([script = session_.CmdPane()->Text()](ExchangeHost& host, std::string&) {
-        return SendScript(host, script);
-    });
+    RunExchange(ExchangeKind::kSubmit,
+                [script = session_.CmdPane()->Text()](ExchangeHost& host, std::string&) {
+                    return SendScript(host, script);
+                });
 }
 
 void DialogShell::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
+    // Only a reply is applied: without one the form and the command pane stay as they were
+    // (the log pane says so), rather than emptying the form.
     RunExchange(
+        ExchangeKind::kQuery,
         [](ExchangeHost& host, std::string& reply) { return QueryConfig(host, &reply); },
-        [this](const ExchangeResult& result) { TakeQueryReply(session_, form_, result.reply); });
+        [this](const ExchangeResult& result) {
+            if (result.outcome == ExchangeOutcome::kAnswered) {
+                TakeQueryReply(session_, form_, result.reply);
+            }
+        });
 }
 
 void DialogShell::OnBnClickedTransparent(int /*id*/, Notify /*code*/) {
-    RunExchange(
-        [](ExchangeHost& host, std::string&) { return SendScript(host, kTransparentCommand); });
+    RunExchange(ExchangeKind::kTransparent, [](ExchangeHost& host, std::string&) {
+        return SendScript(host, kTransparentCommand);
+    });
 }
 
 void DialogShell::OnBnClickedWifiScan(int /*id*/, Notify /*code*/) {
-    RunExchange([](ExchangeHost& host, std::string& reply) {
+    RunExchange(ExchangeKind::kWifiScan, [](ExchangeHost& host, std::string& reply) {
         return ScanWifi(host, kWifiScanCommand, &reply);
     });
 }
@@ -173,8 +184,11 @@ void DialogShell::OnFormControlChanged(int id, Notify code) {
     session_.OnFormChanged(form_, id, code);
 }
 
-void DialogShell::RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then) {
+void DialogShell::RunExchange(ExchangeKind kind, ExchangeRunner::Work work,
+                              ExchangeRunner::Then then) {
     if (!runner_.Start(link_, std::move(work), std::move(then))) return;
+    exchangeKind_ = kind;
+    exchangeLink_ = link_;
     for (int id : kExchangeButtons) view_.EnableControl(id, false);
 }
 
@@ -192,6 +206,12 @@ void DialogShell::ExpectWait(uint32_t totalMs) {
 
 void DialogShell::Finished(const ExchangeResult& result) {
     if (result.foundBaud) link_.baud = *result.foundBaud;
+    // The outcomes the module leaves silent still get their line.
+    if (result.outcome == ExchangeOutcome::kSilent) {
+        Log(NoReplyLogText(exchangeKind_, exchangeLink_.port, exchangeLink_.baud));
+    } else if (result.outcome == ExchangeOutcome::kCancelled) {
+        Log(StoppedLogText(exchangeKind_, exchangeLink_.port));
+    }
     for (int id : kExchangeButtons) view_.EnableControl(id, true);
     view_.StopProgress();
 }

@@ -11,6 +11,7 @@
 
 #include "control_ids.h"
 #include "dialog_view.h"
+#include "exchange_feedback.h"
 #include "exchange_runner.h"
 #include "form_access.h"
 #include "session.h"
@@ -77,7 +78,7 @@ class DialogShell final : private ExchangeSink {
     void ExpectWait(uint32_t totalMs) override;
     void Finished(const ExchangeResult& result) override;
 
-    void RunExchange(ExchangeRunner::Work work, ExchangeRunner::Then then = {});
+    void RunExchange(ExchangeKind kind, ExchangeRunner::Work work, ExchangeRunner::Then then = {});
     void FillLinkLists();
 
     FormAccess& form_;
@@ -85,4 +86,7 @@ class DialogShell final : private ExchangeSink {
     Session session_;
     LinkSettings link_;
     ExchangeRunner runner_;
+    // The running or last exchange and the link it ran over, for its outcome's log line.
+    ExchangeKind exchangeKind_ = ExchangeKind::kSearch;
+    LinkSettings exchangeLink_;
 };

@@ -207,6 +207,24 @@ TEST_F(DialogShellTest, QueryFillsTheFormAndShowsItRecomposed) {
     EXPECT_TRUE(Contains(logPane.Text(), ">:at+ver=?"));
 }
 
+TEST_F(DialogShellTest, QueryWithoutReplyLeavesFormAndPaneAndSaysSo) {
+    SimOptions options = Unpaced();
+    options.fault = SimFault::kNoAnswer;
+    SimModule module(options);
+    UseModule(module);
+    form.Click(ctl::kModeAp);
+    const std::string pane = cmdPane.Text();
+    Click(ctl::kQuery);
+    WaitForExchange();
+    EXPECT_TRUE(form.IsChecked(ctl::kModeAp));
+    EXPECT_EQ(cmdPane.Text(), pane);
+    EXPECT_TRUE(Contains(
+        logPane.Text(), NoReplyLogText(ExchangeKind::kQuery, shell.Link().port, shell.Link().baud)))
+        << logPane.Text();
+    EXPECT_TRUE(view.errors.empty());
+    EXPECT_TRUE(ExchangeButtonsEnabled());
+}
+
 TEST_F(DialogShellTest, ScanAndTransparentSendTheirCommands) {
     SimOptions options = Unpaced();
     options.scanDelayMs = 100;
