@@ -12,8 +12,9 @@ FileReadResult ReadRegularFile(const std::filesystem::path& path, std::size_t ma
     if (error) return {false, error == std::errc::no_such_file_or_directory, error.message()};
     if (fs::is_symlink(entry) && links == LinkPolicy::kRefuse)
         return {false, false, "it is a symbolic link, which is not followed"};
-    if (!fs::is_regular_file(fs::status(path, error)))
-        return {false, false, "it is not a regular file"};
+    const fs::file_status target = fs::status(path, error);
+    if (fs::is_directory(target)) return {false, false, "it is a directory, not a regular file"};
+    if (!fs::is_regular_file(target)) return {false, false, "it is not a regular file"};
     if (fs::file_size(path, error) > maxBytes) return {false, false, TooLargeReason(maxBytes)};
     std::FILE* file = ::_wfopen(path.c_str(), L"rb");
     if (file == nullptr) return {false, false, "it cannot be opened"};
