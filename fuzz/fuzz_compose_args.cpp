@@ -41,7 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream in{std::string(input)};
     const ComposeOutcome outcome = ComposeFromArguments(args, in);
     if (outcome.exitCode != exit_code::kOk) {
-        if (outcome.exitCode != exit_code::kUsage && outcome.exitCode != exit_code::kNoInput)
+        // Refusals: a bad command line, an unreadable source, or a script unfit to send (a NUL).
+        if (outcome.exitCode != exit_code::kUsage && outcome.exitCode != exit_code::kNoInput &&
+            outcome.exitCode != exit_code::kDataError)
             std::abort();
         if (!outcome.script.empty()) std::abort();  // a refused command line prints no script
         return 0;
