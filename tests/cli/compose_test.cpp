@@ -137,7 +137,8 @@ TEST(CliCompose, DirectoryAsFromIsNoInput) {
     const ComposeOutcome outcome =
         Compose({"--from", std::filesystem::temp_directory_path().string()});
     EXPECT_EQ(outcome.exitCode, exit_code::kNoInput);
-    EXPECT_NE(outcome.error.find("a directory, not a regular file"), std::string::npos) << outcome.error;
+    EXPECT_NE(outcome.error.find("a directory, not a regular file"), std::string::npos)
+        << outcome.error;
 }
 
 TEST(CliCompose, InjectedLineIsAUsageErrorWithNoScript) {
