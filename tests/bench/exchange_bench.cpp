@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "../serial/recording_host.h"
 #include "exchanges.h"
 #include "query_texts.h"
+#include "recording_host.h"
 #include "sim_module.h"
 
 namespace {

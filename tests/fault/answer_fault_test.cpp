@@ -1,83 +1,28 @@
 // Answers that set nothing, keys nobody asked for, and control bytes from the module: what
 // qn7cfg prints and composes from a crafted answer.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli_main.h"
+#include "cli_run.h"
+#include "crafted_module.h"
 #include "exit_codes.h"
-#include "process_probe.h"
 #include "pty_pair.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-// A module that answers one crafted text once the query's last line has arrived.
-class CraftedModule {
-  public:
-    explicit CraftedModule(std::string answer) : answer_(std::move(answer)) {
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~CraftedModule() {
-        stop_ = true;
-        thread_.join();
-    }
-    const std::string& Path() const { return pty_.path; }
-
-  private:
-    void Serve() {
-        std::string received;
-        bool answered = false;
-        while (!stop_) {
-            pollfd p{pty_.master, POLLIN, 0};
-            if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
-            char buffer[512];
-            const ssize_t n = read(pty_.master, buffer, sizeof buffer);
-            if (n <= 0) continue;
-            received.append(buffer, static_cast<std::size_t>(n));
-            if (!answered && received.find("at+COM2=?\r\n") != std::string::npos) {
-                answered = write(pty_.master, answer_.data(), answer_.size()) > 0;
-            }
-        }
-    }
-
-    PtyPair pty_;
-    std::string answer_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 CliRun Query(const CraftedModule& module, std::vector<std::string> extra = {}) {
     std::vector<std::string> args{"-p", module.Path(), "query"};
     args.insert(args.end(), extra.begin(), extra.end());
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = RunCli(args, in, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-// An answer as the module gives it: the echo, CR CR LF, the value and CR.
-std::string Answer(const std::string& key, const std::string& value) {
-    return "at+" + key + "=?\r\r\n" + value + "\r";
+    return RunQn7cfg(args);
 }
 
 TEST(FaultAnswers, AnAnswerWithoutAnyFormKeyIsNoModule) {
@@ -160,12 +105,9 @@ TEST(FaultAnswers, ControlBytesReachATerminalEscaped) {
 }
 
 TEST(FaultAnswers, RatesBelow110AreRefused) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const std::vector<std::string> args{"-p", "/dev/null", "-b", "109", "query"};
-    EXPECT_EQ(RunCli(args, in, out, err), exit_code::kUsage);
-    EXPECT_NE(err.str().find("the lowest rate is 110 baud"), std::string::npos) << err.str();
+    const CliRun run = RunQn7cfg({"-p", "/dev/null", "-b", "109", "query"});
+    EXPECT_EQ(run.status, exit_code::kUsage);
+    EXPECT_NE(run.err.find("the lowest rate is 110 baud"), std::string::npos) << run.err;
 }
 
 }  // namespace

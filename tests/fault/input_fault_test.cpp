@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "cli_main.h"
+#include "cli_run.h"
 #include "exit_codes.h"
 #include "pane.h"
 #include "process_probe.h"
 #include "pty_pair.h"
 #include "session.h"
 #include "sim_module.h"
+#include "temp_dir.h"
 #include "user_slots.h"
 
 namespace {
@@ -29,35 +30,11 @@ using namespace std::string_literals;
 // A test that blocks (a FIFO's open) would hang the suite: it runs in a child with an alarm.
 constexpr unsigned kWatchdogSeconds = 10;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunQn7cfg(const std::vector<std::string>& args, const std::string& input = {}) {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = RunCli(args, in, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
 class FaultOddFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qn7-odd-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
         session.SetSlotDirectory(dir);
         cmd.Append("at+netmode=1\r\n");
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all);
-        fs::remove_all(dir);
     }
     void Write(const fs::path& path, const std::string& bytes) const {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -77,7 +54,8 @@ class FaultOddFile : public ::testing::Test {
             return logged.find(reason) == std::string::npos ? 42 : 0;
         });
     }
-    fs::path dir;
+    TempDir temp{"qn7-odd"};
+    const fs::path& dir = temp.Path();
     MemoryPane cmd;
     MemoryPane log;
     Session session{&cmd, &log};

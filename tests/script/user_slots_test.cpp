@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "control_ids.h"
 #include "pane_fixture.h"
 #include "presets.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -23,22 +22,12 @@ class UserSlotsTest : public PaneFixture {
   protected:
     void SetUp() override {
         PaneFixture::SetUp();
-        std::string pattern = (fs::temp_directory_path() / "qn7-slots-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
         session.SetSlotDirectory(dir);
     }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all);
-        fs::remove_all(dir);
-    }
 
-    std::string FileText(const std::string& name) const {
-        std::ifstream in(dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string FileText(const std::string& name) const { return temp.Read(name); }
     void WriteFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
+        temp.Write(name, bytes);
     }
     // Names in the folder other than the given slot files.
     std::vector<std::string> StrayFiles(std::initializer_list<std::string> slots) const {
@@ -50,7 +39,8 @@ class UserSlotsTest : public PaneFixture {
         return stray;
     }
 
-    fs::path dir;
+    TempDir temp{"qn7-slots"};
+    const fs::path& dir = temp.Path();
 };
 
 TEST_F(UserSlotsTest, SlotNamesAndDefaultFolder) {

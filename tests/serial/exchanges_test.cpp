@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "process_probe.h"
 #include "pty_pair.h"
 #include "query_texts.h"
 #include "recording_host.h"

@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "process_probe.h"
 #include "pty_pair.h"
 
 namespace {

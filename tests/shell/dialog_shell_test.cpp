@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <thread>
 
@@ -19,6 +17,7 @@
 #include "presets.h"
 #include "script_form.h"
 #include "sim_module.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -134,18 +133,12 @@ class DialogShellSlotTest : public DialogShellTest {
   protected:
     void SetUp() override {
         DialogShellTest::SetUp();
-        std::string pattern = (fs::temp_directory_path() / "qn7-shell-slots-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
         shell.GetSession().SetSlotDirectory(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Slot(const char* name) const {
-        std::ifstream in(dir / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string Slot(const char* name) const { return temp.Read(name); }
 
-    fs::path dir;
+    TempDir temp{"qn7-shell-slots"};
+    const fs::path& dir = temp.Path();
 };
 
 TEST_F(DialogShellSlotTest, ClickLoadsDoubleClickSavesAndSAsksFirst) {

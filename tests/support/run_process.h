@@ -11,10 +11,6 @@ struct ProcessResult {
     std::string err;
 };
 
-struct ProcessOptions {
-    std::string input;      // written to the child's standard input, then closed
-    bool dropRoot = false;  // run as nobody when started as root (permission tests)
-};
-
+// `input` is written to the child's standard input, which is then closed.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const ProcessOptions& options = {});
+                         std::string_view input = {});

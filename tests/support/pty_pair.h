@@ -1,7 +1,6 @@
 // A pseudo-terminal pair for the port tests: the test talks on the master side.
 #pragma once
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
@@ -32,12 +31,3 @@ struct PtyPair {
     int slave = -1;
     std::string path;
 };
-
-// Descriptors this process holds: shows whether a port was really released.
-inline int OpenFdCount() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (readdir(dir)) ++count;
-    closedir(dir);
-    return count;
-}

@@ -1,10 +1,13 @@
-// What the fault suites measure about this process: descriptors, resident memory, CPU time.
+// What the suites measure about this process (descriptors, resident memory, CPU time), and
+// checks that run in a forked child, as the unprivileged user where root would pass anyway.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
 
+// Descriptors this process holds: shows whether a port was really released.
+int OpenFdCount();
 // Resident memory of this process, in KiB.
 std::size_t ResidentKiB();
 // User plus system CPU time of this process (all threads), in milliseconds.

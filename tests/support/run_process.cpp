@@ -11,14 +11,10 @@
 
 namespace {
 
-constexpr uid_t kNobody = 65534;
-
-void ChildExec(const std::string& program, std::vector<char*>& argv, int in, int out, int err,
-               bool dropRoot) {
+void ChildExec(const std::string& program, std::vector<char*>& argv, int in, int out, int err) {
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    if (dropRoot && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(126);
     execv(program.c_str(), argv.data());
     _exit(127);
 }
@@ -60,7 +56,7 @@ void Pump(int inFd, std::string_view input, int outFd, int errFd, ProcessResult&
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const ProcessOptions& options) {
+                         std::string_view input) {
     ProcessResult result;
     int in[2], out[2], err[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
@@ -75,7 +71,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
     std::signal(SIGPIPE, SIG_IGN);
     const pid_t pid = fork();
-    if (pid == 0) ChildExec(program, argv, in[0], out[1], err[1], options.dropRoot);
+    if (pid == 0) ChildExec(program, argv, in[0], out[1], err[1]);
     close(in[0]);
     close(out[1]);
     close(err[1]);
@@ -85,7 +81,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         close(err[0]);
         return result;
     }
-    Pump(in[1], options.input, out[0], err[0], result);
+    Pump(in[1], input, out[0], err[0], result);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -1,11 +1,20 @@
 #include "process_probe.h"
 
+#include <dirent.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
+
+int OpenFdCount() {
+    int count = 0;
+    DIR* dir = opendir("/proc/self/fd");
+    while (readdir(dir)) ++count;
+    closedir(dir);
+    return count;
+}
 
 std::size_t ResidentKiB() {
     std::ifstream statm("/proc/self/statm");
