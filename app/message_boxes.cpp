@@ -16,7 +16,8 @@ bool AskYesNo(const QString& caption, const QString& text) {
 }
 
 void ShowErrorBox(const QString& text) {
-    const QString caption = QString::fromLatin1(kErrorBoxCaption);
+    const QString caption = QString::fromLatin1(kErrorBoxCaption.data(),
+                                                static_cast<qsizetype>(kErrorBoxCaption.size()));
     if (g_errorBox) return g_errorBox(caption, text);
     QMessageBox::critical(nullptr, caption, text);
 }

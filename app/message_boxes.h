@@ -4,14 +4,14 @@
 #include <QString>
 #include <functional>
 
-inline constexpr const char* kErrorBoxCaption = "ZOV-QN7 CONFIG";
+#include "dialog_view.h"
 
 using QuestionFunction = std::function<bool(const QString& caption, const QString& text)>;
 using ErrorBoxFunction = std::function<void(const QString& caption, const QString& text)>;
 
 // Yes/No question without an owner window; true for Yes.
 bool AskYesNo(const QString& caption, const QString& text);
-// Error box with the error icon and an OK button, caption "ZOV-QN7 CONFIG".
+// Error box with the error icon and an OK button, caption kErrorBoxCaption.
 void ShowErrorBox(const QString& text);
 
 // Installs a replacement; an empty function restores the real boxes.

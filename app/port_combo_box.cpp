@@ -110,7 +110,7 @@ void PortComboBox::Refresh() {
     {
         const QSignalBlocker quiet(this);
         model_->SetEntries(std::move(present));
-        SelectPort(inUse.isEmpty() && count() > 0 ? itemText(0) : inUse);
+        SelectPort(inUse.isEmpty() && count() > 0 ? itemData(0, Qt::EditRole).toString() : inUse);
     }
     ShowPortInFull();
     if (changes && !changes->Empty()) emit portsChanged(*changes);

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "ip_address_edit.h"
+#include "port_combo_box.h"
 #include "template_builder.h"
 
 namespace {
@@ -42,7 +43,8 @@ int WidgetForm::GetSelectedIndex(int id) const {
 std::string WidgetForm::GetSelectedText(int id) const {
     const auto* list = qobject_cast<const QComboBox*>(Widget(id));
     if (list == nullptr || list->currentIndex() < 0) return {};
-    return list->itemText(list->currentIndex()).toStdString();
+    // The entry's own text: the port list shows a label for each entry but holds its path.
+    return list->itemData(list->currentIndex(), Qt::EditRole).toString().toStdString();
 }
 
 void WidgetForm::SetText(int id, std::string_view text) {
@@ -76,6 +78,12 @@ void WidgetForm::SelectIndex(int id, int index) {
 void WidgetForm::FillList(int id, std::span<const char* const> entries) {
     auto* list = qobject_cast<QComboBox*>(Widget(id));
     if (list == nullptr) return;
+    // The port list lists the devices present itself (the same ones, each with what it is) and
+    // follows hot-plug.
+    if (auto* ports = qobject_cast<PortComboBox*>(list)) {
+        ports->Refresh();
+        return;
+    }
     QStringList texts;
     for (const char* entry : entries) texts << QString::fromUtf8(entry);
     AddListEntries(list, texts);

@@ -57,6 +57,20 @@ int SlotOf(int id, int firstId) {
     return id - firstId;
 }
 
+ExchangeStatus StatusOf(ExchangeOutcome outcome) {
+    switch (outcome) {
+        case ExchangeOutcome::kAnswered:
+            return ExchangeStatus::kReplied;
+        case ExchangeOutcome::kSilent:
+            return ExchangeStatus::kNoReply;
+        case ExchangeOutcome::kSerialError:
+            return ExchangeStatus::kSerialError;
+        case ExchangeOutcome::kCancelled:
+            break;
+    }
+    return ExchangeStatus::kStopped;
+}
+
 }  // namespace
 
 int ProgressPosition(int64_t elapsedMs, uint32_t totalMs, int steps) {
@@ -82,6 +96,7 @@ void DialogShell::OnInitDialog(TextPane* cmdPane, TextPane* logPane) {
     }
     FillLinkLists();
     session_.StartUpForm(form_);
+    ShowStatus();
 }
 
 // The link settings start as the two lists' selections show them.
@@ -107,8 +122,23 @@ bool DialogShell::Dispatch(int id, Notify code) {
     return false;
 }
 
-void DialogShell::OnBnClickedSearch(int /*id*/, Notify /*code*/) {
-    RunExchange(ExchangeKind::kSearch,
+void DialogShell::UsePort(std::string port) {
+    link_.port = std::move(port);
+    ShowStatus();
+}
+
+void DialogShell::OnStop() {
+    if (runner_.Busy()) runner_.Cancel();
+}
+
+void DialogShell::Shutdown() {
+    if (!runner_.Busy()) return;
+    runner_.Shutdown();
+    EndBusy();
+}
+
+void DialogShell::OnBnClickedSearch(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kSearch,
                 [](ExchangeHost& host, std::string&) { return SearchModule(host); });
 }
 
@@ -116,41 +146,53 @@ void DialogShell::OnBnClickedPreset(int id, Notify /*code*/) {
     if (const Preset* preset = PresetForButton(id)) session_.ShowScript(preset->script);
 }
 
-void DialogShell::OnBnClickedFactoryReset(int /*id*/, Notify /*code*/) {
+void DialogShell::OnBnClickedFactoryReset(int id, Notify /*code*/) {
     if (!view_.AskYesNo("Save", "Reset to Default Setting? ")) return;
-    RunExchange(ExchangeKind::kFactoryReset, [](ExchangeHost& host, std::string&) {
+    RunExchange(id, ExchangeKind::kFactoryReset, [](ExchangeHost& host, std::string&) {
         return SendScript(host, kFactoryResetCommand);
     });
 }
 
 void DialogShell::OnBnClickedUserSlot(int id, Notify /*code*/) {
-    session_.LoadUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+    const std::string name = SlotName(SlotOf(id, ctl::kUser0));
+    std::string text;
+    std::string reason;
+    // A slot never saved changes nothing; the log pane says where it was looked for.
+    if (!ReadUserSlot(session_.SlotDirectory(), name, text, &reason) && reason.empty()) {
+        Log(SlotMissingLogText((session_.SlotDirectory() / name).string()));
+        return;
+    }
+    session_.LoadUserSlot(name);  // shows the slot, or logs why it is refused
 }
 
 void DialogShell::OnBnDoubleClickedUserSlot(int id, Notify /*code*/) {
-    session_.SaveUserSlot(SlotName(SlotOf(id, ctl::kUser0)));
+    SaveSlotAndSaySo(SlotName(SlotOf(id, ctl::kUser0)));
 }
 
 void DialogShell::OnBnClickedSaveSlot(int id, Notify /*code*/) {
     const std::string name = SlotName(SlotOf(id, ctl::kSave0));
-    if (view_.AskYesNo("Save", "Save current config to " + name + "?")) {
-        session_.SaveUserSlot(name);
-    }
+    if (view_.AskYesNo("Save", "Save current config to " + name + "?")) SaveSlotAndSaySo(name);
 }
 
-void DialogShell::OnBnClickedSubmit(int /*id*/, Notify /*code*/) {
+void DialogShell::SaveSlotAndSaySo(const std::string& name) {
+    if (!session_.SaveUserSlot(name)) return;  // the failure is logged by the save
+    const std::string path = (session_.SlotDirectory() / name).string();
+    Log(SlotSavedLogText(path, session_.CmdPane()->Text().size()));
+}
+
+void DialogShell::OnBnClickedSubmit(int id, Notify /*code*/) {
     if (session_.CmdPane() == nullptr) return;
-    RunExchange(ExchangeKind::kSubmit,
+    RunExchange(id, ExchangeKind::kSubmit,
                 [script = session_.CmdPane()->Text()](ExchangeHost& host, std::string&) {
                     return SendScript(host, script);
                 });
 }
 
-void DialogShell::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
+void DialogShell::OnBnClickedQuery(int id, Notify /*code*/) {
     // Only a reply is applied: without one the form and the command pane stay as they were
     // (the log pane says so), rather than emptying the form.
     RunExchange(
-        ExchangeKind::kQuery,
+        id, ExchangeKind::kQuery,
         [](ExchangeHost& host, std::string& reply) { return QueryConfig(host, &reply); },
         [this](const ExchangeResult& result) {
             if (result.outcome == ExchangeOutcome::kAnswered) {
@@ -159,37 +201,54 @@ void DialogShell::OnBnClickedQuery(int /*id*/, Notify /*code*/) {
         });
 }
 
-void DialogShell::OnBnClickedTransparent(int /*id*/, Notify /*code*/) {
-    RunExchange(ExchangeKind::kTransparent, [](ExchangeHost& host, std::string&) {
+void DialogShell::OnBnClickedTransparent(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kTransparent, [](ExchangeHost& host, std::string&) {
         return SendScript(host, kTransparentCommand);
     });
 }
 
-void DialogShell::OnBnClickedWifiScan(int /*id*/, Notify /*code*/) {
-    RunExchange(ExchangeKind::kWifiScan, [](ExchangeHost& host, std::string& reply) {
+void DialogShell::OnBnClickedWifiScan(int id, Notify /*code*/) {
+    RunExchange(id, ExchangeKind::kWifiScan, [](ExchangeHost& host, std::string& reply) {
         return ScanWifi(host, kWifiScanCommand, &reply);
     });
 }
 
 void DialogShell::OnSelchangeComPort(int /*id*/, Notify /*code*/) {
     link_.port = form_.GetSelectedText(ctl::kComPortList);
+    ShowStatus();
 }
 
 void DialogShell::OnSelchangeLinkBaud(int /*id*/, Notify /*code*/) {
     // The selected entry's text, not the edit field's.
     link_.baud = LinkBaudOfEntry(form_.GetSelectedText(ctl::kLinkBaudList));
+    ShowStatus();
 }
 
 void DialogShell::OnFormControlChanged(int id, Notify code) {
     session_.OnFormChanged(form_, id, code);
 }
 
-void DialogShell::RunExchange(ExchangeKind kind, ExchangeRunner::Work work,
+void DialogShell::RunExchange(int id, ExchangeKind kind, ExchangeRunner::Work work,
                               ExchangeRunner::Then then) {
     if (!runner_.Start(link_, std::move(work), std::move(then))) return;
     exchangeKind_ = kind;
+    exchangeButton_ = id;
     exchangeLink_ = link_;
-    for (int id : kExchangeButtons) view_.EnableControl(id, false);
+    lastStatus_ = ExchangeStatus::kRunning;
+    for (int button : kExchangeButtons) view_.EnableControl(button, false);
+    view_.ShowStopButton(true);
+    ShowStatus();
+}
+
+void DialogShell::EndBusy() {
+    for (int button : kExchangeButtons) view_.EnableControl(button, true);
+    view_.ShowStopButton(false);
+    view_.StopProgress();
+}
+
+void DialogShell::ShowStatus() {
+    view_.ShowStatus(lastStatus_ ? StatusText(link_.port, link_.baud, exchangeKind_, *lastStatus_)
+                                 : StatusText(link_.port, link_.baud));
 }
 
 void DialogShell::Log(std::string_view text) {
@@ -212,6 +271,9 @@ void DialogShell::Finished(const ExchangeResult& result) {
     } else if (result.outcome == ExchangeOutcome::kCancelled) {
         Log(StoppedLogText(exchangeKind_, exchangeLink_.port));
     }
-    for (int id : kExchangeButtons) view_.EnableControl(id, true);
-    view_.StopProgress();
+    EndBusy();
+    // The disabled button lost the focus to its neighbour; the user's place is where they were.
+    view_.FocusControl(exchangeButton_);
+    lastStatus_ = StatusOf(result.outcome);
+    ShowStatus();
 }

@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "control_ids.h"
 #include "dialog_view.h"
@@ -53,8 +55,13 @@ class DialogShell final : private ExchangeSink {
     void OnInitDialog(TextPane* cmdPane, TextPane* logPane);
     // Runs the action of the row for this control and notification; false when none has it.
     bool Dispatch(int id, Notify code);
-    // Ends a running exchange and releases the port (the window is closing).
-    void Shutdown() { runner_.Shutdown(); }
+    // The port the program provides (the demo module) or a test picks, as the port in use.
+    void UsePort(std::string port);
+    // The Stop button: the running exchange ends after the wait it is in and releases the port.
+    void OnStop();
+    // Ends a running exchange and releases the port (the window is closing): nothing the user
+    // does meanwhile starts another, and the ended one is not reported.
+    void Shutdown();
 
     // Actions, one per control and notification.
     void OnBnClickedSearch(int id, Notify code);
@@ -78,15 +85,25 @@ class DialogShell final : private ExchangeSink {
     void ExpectWait(uint32_t totalMs) override;
     void Finished(const ExchangeResult& result) override;
 
-    void RunExchange(ExchangeKind kind, ExchangeRunner::Work work, ExchangeRunner::Then then = {});
+    // Runs an exchange started by the button `id`.
+    void RunExchange(int id, ExchangeKind kind, ExchangeRunner::Work work,
+                     ExchangeRunner::Then then = {});
+    // The exchange buttons usable again, the progress and the Stop button gone.
+    void EndBusy();
     void FillLinkLists();
+    void SaveSlotAndSaySo(const std::string& name);
+    // The port and link rate in use, and how the last exchange went.
+    void ShowStatus();
 
     FormAccess& form_;
     DialogView& view_;
     Session session_;
     LinkSettings link_;
     ExchangeRunner runner_;
-    // The running or last exchange and the link it ran over, for its outcome's log line.
+    // The running or last exchange, its button and the link it ran over, for its outcome's
+    // log line, the status line and the focus; no status before the first one.
     ExchangeKind exchangeKind_ = ExchangeKind::kSearch;
+    int exchangeButton_ = 0;
     LinkSettings exchangeLink_;
+    std::optional<ExchangeStatus> lastStatus_;
 };

@@ -1,5 +1,6 @@
 // What the dialog's actions need from a front end beyond its form and its panes: the message
-// boxes, the buttons' enabled state and the progress of a running exchange.
+// boxes, the buttons' enabled state, the progress of a running exchange with its Stop button,
+// the status line and the keyboard focus.
 #pragma once
 
 #include <cstdint>
@@ -19,4 +20,12 @@ class DialogView {
     // The running exchange expects to wait `totalMs` in all; StopProgress when it is over.
     virtual void StartProgress(uint32_t totalMs) = 0;
     virtual void StopProgress() = 0;
+    // The front ends that have them show these; the defaults leave a view without them working.
+    // The Stop button, shown while an exchange runs; it calls DialogShell::OnStop.
+    virtual void ShowStopButton(bool /*shown*/) {}
+    // The status line: the port and link rate in use and how the last exchange went.
+    virtual void ShowStatus(std::string_view /*text*/) {}
+    // The keyboard focus to a control: back to the button whose exchange ended, which lost it
+    // while disabled.
+    virtual void FocusControl(int /*id*/) {}
 };

@@ -50,7 +50,7 @@ class ExchangeRunner::Host : public ExchangeHost {
 };
 
 bool ExchangeRunner::Start(LinkSettings link, Work work, Then then) {
-    if (Busy()) return false;
+    if (Busy() || shuttingDown_) return false;
     cancel_ = false;
     done_ = false;
     then_ = std::move(then);
@@ -75,6 +75,7 @@ bool ExchangeRunner::Start(LinkSettings link, Work work, Then then) {
 void ExchangeRunner::Finish() {
     if (!worker_.joinable()) return;
     worker_.join();
+    if (shuttingDown_) return;  // served while Shutdown waits: the exchange is not reported
     const ExchangeResult result = std::move(result_);
     Then then = std::exchange(then_, {});
     sink_.Finished(result);
@@ -91,6 +92,7 @@ void ExchangeRunner::Cancel() {
 
 void ExchangeRunner::Shutdown() {
     if (!worker_.joinable()) return;
+    shuttingDown_ = true;
     Cancel();
     // The worker may be waiting for the user-interface thread (an error box call); keep
     // serving it.
@@ -101,4 +103,5 @@ void ExchangeRunner::Shutdown() {
     // The events served above may have run Finish, which joins.
     if (worker_.joinable()) worker_.join();
     then_ = {};
+    shuttingDown_ = false;
 }

@@ -53,13 +53,14 @@ class ExchangeRunner {
     ExchangeRunner& operator=(const ExchangeRunner&) = delete;
 
     bool Busy() const { return worker_.joinable(); }
-    // Runs `work` on the worker over `link`. False when an exchange is already running.
+    // Runs `work` on the worker over `link`. False when an exchange is already running or the
+    // runner is shutting down.
     bool Start(LinkSettings link, Work work, Then then = {});
     // Cuts the running exchange's waits short; it ends as cancelled.
     void Cancel();
     // Cancels a running exchange and waits, serving the user-interface thread, until it has
     // released the port; for the end of the window: neither the sink's Finished nor the Then
-    // runs for it.
+    // runs for it, and nothing served meanwhile starts another.
     void Shutdown();
 
   private:
@@ -74,6 +75,7 @@ class ExchangeRunner {
     ExchangeResult result_;  // written by the worker, read once it is joined
     std::atomic<bool> cancel_{false};
     std::atomic<bool> done_{false};
+    bool shuttingDown_ = false;  // user-interface thread only
     std::mutex mutex_;
     std::condition_variable wake_;
 };

@@ -11,7 +11,6 @@
 #include "control_ids.h"
 #include "dialog_fixture.h"
 #include "exchanges.h"
-#include "link_settings.h"
 #include "pane.h"
 #include "presets.h"
 #include "script_form.h"
@@ -77,7 +76,6 @@ QStringList FormSnapshot(const CQN7_SETUPTOOLDlg& dialog) {
 class AppExchangeTest : public QObject {
     Q_OBJECT
   private slots:
-    void init();
     void searchFindsTheModuleAndLogsIt();
     void submitSendsThePaneByteForByte();
     void queryFillsTheForm();
@@ -91,10 +89,6 @@ class AppExchangeTest : public QObject {
     void exchangeWithoutReplySaysSoAndGivesTheFocusBack();
     void stopEndsTheExchangeAndReleasesThePortAtOnce();
 };
-
-void AppExchangeTest::init() {
-    g_nLinkBaud = 115200;
-}
 
 void AppExchangeTest::searchFindsTheModuleAndLogsIt() {
     SimModule module(AtBaud(57600));
@@ -110,7 +104,7 @@ void AppExchangeTest::searchFindsTheModuleAndLogsIt() {
     }
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
     QVERIFY(dialog.Control(ctl::kSearch)->isEnabled());
-    QCOMPARE(g_nLinkBaud.load(), 57600u);
+    QCOMPARE(dialog.Link().baud, 57600u);
     const std::string found = "(:Found Device at " + module.SlavePath() + "(57600)!\r\n";
     QTRY_VERIFY(Contains(dialog.GetSession().LogPane()->Text(), found));
     // The echo that answered comes first, then the found line.
@@ -186,8 +180,8 @@ void AppExchangeTest::windowStaysResponsiveDuringLongScanAndClosesCleanly() {
     // At 19200 baud the scan waits 6 s: long enough to watch the event loop tick through it.
     SimModule module(AtBaud(19200));
     QCOMPARE(module.Start(), 0);
-    g_nLinkBaud = 19200;
     CQN7_SETUPTOOLDlg dialog;
+    dialog.Link().baud = 19200;
     dialog.show();
     dialog.UsePort(QString::fromStdString(module.SlavePath()));
     QTest::mouseClick(dialog.Control(ctl::kWifiScan), Qt::LeftButton);
@@ -231,7 +225,7 @@ void AppExchangeTest::searchWithoutAModuleSaysSoInLogAndStatus() {
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
     QCOMPARE(dialog.GetSession().LogPane()->Text(),
              "(:no module answered on " + module.SlavePath() + " at any of the 9 rates\r\n");
-    QCOMPARE(g_nLinkBaud.load(), 115200u);
+    QCOMPARE(dialog.Link().baud, 115200u);
     QVERIFY(status != nullptr);
     QCOMPARE(status->text(),
              QString::fromStdString("Port " + module.SlavePath() +
@@ -297,8 +291,8 @@ void AppExchangeTest::stopEndsTheExchangeAndReleasesThePortAtOnce() {
     // A scan at 1200 baud waits 42 s.
     SimModule module(AtBaud(1200));
     QCOMPARE(module.Start(), 0);
-    g_nLinkBaud = 1200;
     CQN7_SETUPTOOLDlg dialog;
+    dialog.Link().baud = 1200;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     dialog.UsePort(QString::fromStdString(module.SlavePath()));
@@ -325,7 +319,6 @@ void AppExchangeTest::stopEndsTheExchangeAndReleasesThePortAtOnce() {
     QVERIFY(Contains(dialog.GetSession().LogPane()->Text(),
                      "(:WiFi scan stopped; " + module.SlavePath() + " is released\r\n"));
     QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kWifiScan));
-    g_nLinkBaud = 115200;
 }
 
 QTEST_MAIN(AppExchangeTest)

@@ -12,7 +12,6 @@
 #include "dialog_fixture.h"
 #include "form_model.h"
 #include "ip_address_edit.h"
-#include "link_settings.h"
 #include "pane.h"
 #include "pane_widget.h"
 #include "presets.h"
@@ -325,11 +324,11 @@ void AppFormTest::listSelectionsSetTheLinkSettings() {
     auto* ports = ControlOf<QComboBox>(dialog, ctl::kComPortList);
     dialog.UsePort(QStringLiteral("/dev/ttyQN7first"));
     dialog.UsePort(QStringLiteral("/dev/ttyQN7second"));
-    QCOMPARE(g_strComPort, std::string("/dev/ttyQN7second"));
+    QCOMPARE(dialog.Link().port, std::string("/dev/ttyQN7second"));
     // A user's pick in the port list, as the list reports it.
     ports->setCurrentIndex(ports->findText(QStringLiteral("/dev/ttyQN7first")));
     emit ports->activated(ports->currentIndex());
-    QCOMPARE(g_strComPort, std::string("/dev/ttyQN7first"));
+    QCOMPARE(dialog.Link().port, std::string("/dev/ttyQN7first"));
 
     // The hidden link-baud list: the selected entry's leading number becomes the link rate,
     // whatever its edit field holds.
@@ -337,8 +336,7 @@ void AppFormTest::listSelectionsSetTheLinkSettings() {
     links->setCurrentIndex(links->findText(QStringLiteral("56000")));
     links->setEditText(QStringLiteral("9600"));
     emit links->activated(links->currentIndex());
-    QCOMPARE(g_nLinkBaud.load(), 56000u);
-    g_nLinkBaud = 115200;
+    QCOMPARE(dialog.Link().baud, 56000u);
 }
 
 QTEST_MAIN(AppFormTest)

@@ -9,7 +9,6 @@
 #include "control_ids.h"
 #include "dialog_fixture.h"
 #include "fake_system_tree.h"
-#include "link_settings.h"
 #include "pane.h"
 #include "port_combo_box.h"
 #include "presets.h"
@@ -67,7 +66,7 @@ void AppPortListTest::typedPathConfirmedWithEnterIsThePortInUse() {
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     dialog.Control(ctl::kComPortList)->setFocus();
     TypeAndEnter(path);
-    QCOMPARE(QString::fromStdString(g_strComPort), path);
+    QCOMPARE(QString::fromStdString(dialog.Link().port), path);
     auto* ports = ControlOf<PortComboBox>(dialog, ctl::kComPortList);
     QCOMPARE(ports->Port(), path);
     QCOMPARE(ports->toolTip(), path);
@@ -112,7 +111,7 @@ void AppPortListTest::entriesTellDevicesApartAndTheFieldHoldsThePath() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(ports->currentIndex(), 1);
     QCOMPARE(ports->lineEdit()->text(), second);
-    QCOMPARE(QString::fromStdString(g_strComPort), second);
+    QCOMPARE(QString::fromStdString(dialog.Link().port), second);
     QCOMPARE(ports->toolTip(), ports->itemData(1, Qt::DisplayRole).toString());
 }
 
@@ -180,7 +179,7 @@ void AppPortListTest::hotPlugUpdatesTheListKeepsTheSelectionAndLogs() {
     tree.RemoveNode("ttyACM0");
     QTRY_COMPARE_WITH_TIMEOUT(ports->count(), 1, kHotPlugTimeoutMs);
     QCOMPARE(ports->Port(), acm);
-    QCOMPARE(QString::fromStdString(g_strComPort), acm);
+    QCOMPARE(QString::fromStdString(dialog.Link().port), acm);
     tree.AddNode("ttyACM0");
     QTRY_COMPARE_WITH_TIMEOUT(ports->count(), 2, kHotPlugTimeoutMs);
     QCOMPARE(ports->currentIndex(), ports->findData(acm, Qt::EditRole));

@@ -161,6 +161,19 @@ TEST_F(DialogShellSlotTest, ClickLoadsDoubleClickSavesAndSAsksFirst) {
     EXPECT_EQ(cmdPane.Text(), FirstPresetScript());
 }
 
+TEST_F(DialogShellSlotTest, AMissingSlotAndASavedOneAreSaidInTheLog) {
+    Click(ctl::kUser0 + 2);
+    EXPECT_EQ(logPane.Text(), SlotMissingLogText((dir / "user2").string()));
+    EXPECT_EQ(cmdPane.Text(), FirstPresetScript());
+    logPane.Clear();
+    view.answer = true;
+    Click(ctl::kSave0 + 2);
+    EXPECT_EQ(logPane.Text(), SlotSavedLogText((dir / "user2").string(), cmdPane.Text().size()));
+    logPane.Clear();
+    Click(ctl::kUser0 + 2);
+    EXPECT_TRUE(logPane.Text().empty()) << logPane.Text();
+}
+
 TEST_F(DialogShellTest, SearchFindsTheRateWhileTheButtonsWait) {
     SimModule module(Unpaced(57600));
     UseModule(module);
@@ -281,6 +294,44 @@ TEST_F(DialogShellTest, OneExchangeAtATimeAndShutdownCutsItShort) {
     ui.ServeEvents();
     EXPECT_EQ(module.Received(), "at+wifi_Scan=?\r\n");
     EXPECT_TRUE(view.errors.empty());
+}
+
+TEST_F(DialogShellTest, StopEndsTheExchangeSaysSoAndGivesTheFocusBack) {
+    SimModule module(Unpaced(19200));  // the scan waits 6 s at this rate
+    UseModule(module);
+    shell.Link().baud = 19200;
+    Click(ctl::kWifiScan);
+    EXPECT_EQ(view.stopShown, std::vector<bool>{true});
+    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 19200, ExchangeKind::kWifiScan,
+                                      ExchangeStatus::kRunning));
+    const auto start = std::chrono::steady_clock::now();
+    shell.OnStop();
+    WaitForExchange();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(logPane.Text(), StoppedLogText(ExchangeKind::kWifiScan, module.SlavePath()));
+    EXPECT_EQ(view.stopShown, (std::vector<bool>{true, false}));
+    EXPECT_EQ(view.focus, ctl::kWifiScan);
+    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 19200, ExchangeKind::kWifiScan,
+                                      ExchangeStatus::kStopped));
+    EXPECT_TRUE(ExchangeButtonsEnabled());
+}
+
+TEST_F(DialogShellTest, StatusLineFollowsTheLinkAndTheLastOutcome) {
+    EXPECT_EQ(view.status, StatusText(shell.Link().port, 115200));
+    SimOptions options = Unpaced();
+    options.fault = SimFault::kNoAnswer;
+    SimModule module(options);
+    ASSERT_EQ(module.Start(), 0);
+    shell.UsePort(module.SlavePath());
+    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 115200));
+    Click(ctl::kTransparent);
+    WaitForExchange();
+    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 115200, ExchangeKind::kTransparent,
+                                      ExchangeStatus::kNoReply));
+    EXPECT_EQ(view.focus, ctl::kTransparent);
+    form.Choose(ctl::kLinkBaudList, 11);
+    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 57600, ExchangeKind::kTransparent,
+                                      ExchangeStatus::kNoReply));
 }
 
 TEST(ShellHelpersTest, ProgressPortAndRate) {

@@ -112,4 +112,46 @@ TEST_F(ExchangeRunnerTest, CancelEndsTheWaitAndSkipsTheThen) {
     EXPECT_EQ(sink.events, std::vector<std::string>{"finished"});
 }
 
+// A user-interface thread on which the user acts while the shutdown waits: each time its
+// events are served (a moment late, so the ended exchange's report is among them), it tries to
+// start another exchange, as a click would.
+class ClickingUiThread : public QueueUiThread {
+  public:
+    void ServeEvents() override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        QueueUiThread::ServeEvents();
+        if (click) click();
+    }
+    std::function<void()> click;
+};
+
+TEST(ExchangeRunnerShutdownTest, NothingServedMeanwhileStartsAnotherOrReportsTheEndedOne) {
+    ClickingUiThread ui;
+    RecordingSink sink;
+    ExchangeRunner runner{ui, sink};
+    std::atomic<bool> waiting{false};
+    ASSERT_TRUE(runner.Start({"/dev/null", 9600}, [&](ExchangeHost& host, std::string&) {
+        waiting = true;
+        host.Sleep(60000);
+        return true;
+    }));
+    while (!waiting) std::this_thread::yield();
+    int started = 0;
+    ui.click = [&] {
+        if (runner.Start({"/dev/null", 9600}, [](ExchangeHost&, std::string&) { return true; })) {
+            ++started;
+        }
+    };
+    runner.Shutdown();
+    EXPECT_FALSE(runner.Busy());
+    EXPECT_EQ(started, 0);
+    EXPECT_TRUE(sink.finished.empty());
+    // Afterwards the runner takes exchanges again (a window shown once more).
+    ui.click = {};
+    ASSERT_TRUE(
+        runner.Start({"/dev/null", 9600}, [](ExchangeHost&, std::string&) { return true; }));
+    while (runner.Busy()) ui.ServeEvents();
+    EXPECT_EQ(sink.finished.size(), 1u);
+}
+
 }  // namespace

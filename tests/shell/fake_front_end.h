@@ -33,6 +33,9 @@ class RecordingView : public DialogView {
     void EnableControl(int id, bool enabled) override { enabled_[id] = enabled; }
     void StartProgress(uint32_t totalMs) override { progress.push_back(totalMs); }
     void StopProgress() override { progress.push_back(0); }
+    void ShowStopButton(bool shown) override { stopShown.push_back(shown); }
+    void ShowStatus(std::string_view text) override { status = text; }
+    void FocusControl(int id) override { focus = id; }
 
     // Never disabled counts as enabled.
     bool IsEnabled(int id) const;
@@ -41,6 +44,9 @@ class RecordingView : public DialogView {
     std::vector<std::string> questions;  // "caption|text"
     std::vector<std::string> errors;
     std::vector<uint32_t> progress;  // each expected wait, 0 for each stop
+    std::vector<bool> stopShown;     // each showing and hiding of the Stop button
+    std::string status;
+    int focus = 0;
 
   private:
     std::map<int, bool> enabled_;

@@ -1,0 +1,17 @@
+// The shell's user-interface thread over Qt's event loop: tasks are queued calls on a context
+// object, so those still queued when it goes are dropped.
+#pragma once
+
+#include <QObject>
+
+#include "ui_thread.h"
+
+class QtUiThread : public UiThread {
+  public:
+    void Post(std::function<void()> task) override;
+    void Call(std::function<void()> task) override;
+    void ServeEvents() override;
+
+  private:
+    QObject context_;
+};
