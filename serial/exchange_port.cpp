@@ -1,9 +1,18 @@
 #include "exchange_port.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+
+uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud) {
+    const uint64_t lineMs = baud ? (uint64_t{bytes} * 10 * 1000 + baud - 1) / baud : 0;
+    return static_cast<uint32_t>(std::min<uint64_t>(2 * lineMs + 1000, kInfinite - 1));
+}
 
 bool ExchangePort::Check(int32_t result, std::string_view message) {
     if (result == 0) return true;
+    // The user stopped the exchange: the transfer it cut short is no error to show.
+    if (host_.Cancelled()) return false;
     ShowSerialError(host_, serial_.LastError(), message, serial_.LastErrorText());
     return false;
 }
@@ -19,6 +28,7 @@ bool ExchangePort::Configure(uint32_t baud) {
     if (!Check(serial_.ConfigureLine(baud, 8, NOPARITY, ONESTOPBIT),
                "Unable to set COM-port setting"))
         return false;
+    baud_ = baud;
     serial_.PurgeBuffers();
     return true;
 }
@@ -26,7 +36,8 @@ bool ExchangePort::Configure(uint32_t baud) {
 int32_t ExchangePort::Send(std::string_view text) {
     // A script is NUL-terminated text: anything after an embedded NUL is not sent.
     std::string whole(text);
-    return serial_.WriteString(whole.c_str(), nullptr, nullptr, kInfinite);
+    const uint32_t limitMs = WriteTimeLimitMs(std::strlen(whole.c_str()), baud_);
+    return serial_.WriteString(whole.c_str(), nullptr, nullptr, limitMs);
 }
 
 bool ExchangePort::Write(std::string_view text) {

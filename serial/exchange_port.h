@@ -1,7 +1,9 @@
 // The frame every exchange shares: open, no handshake, line set, purged; each failing step shows
 // the error box while the port is still open, and the port closes when the frame is destroyed.
+// Every write is bounded by its line time, and the host may cut any transfer short.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -10,7 +12,10 @@
 
 class ExchangePort {
   public:
-    explicit ExchangePort(ExchangeHost& host) : host_(host) {}
+    explicit ExchangePort(ExchangeHost& host) : host_(host) { host_.HoldPort(&serial_); }
+    ~ExchangePort() { host_.HoldPort(nullptr); }
+    ExchangePort(const ExchangePort&) = delete;
+    ExchangePort& operator=(const ExchangePort&) = delete;
 
     bool Open();
     // Sets the line to `baud`, 8N1, and empties both queues.
@@ -28,7 +33,12 @@ class ExchangePort {
 
     ExchangeHost& host_;
     CSerial serial_;
+    uint32_t baud_ = 0;  // the rate the line was last set to
 };
+
+// How long a write of `bytes` at `baud` may take before the line counts as stuck (nobody reads
+// it, flow control holds it): twice its line time at ten bits a byte, plus a second.
+uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud);
 
 // Logs a reply (text up to its first NUL) and tells whether it came from the module.
 bool TakeReply(ExchangeHost& host, const char* reply);

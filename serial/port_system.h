@@ -32,6 +32,10 @@ int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* cou
 // line hung up or failed).
 int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs);
 
+// Any thread: wakes a transfer or wait pending on `device`, and ends it and every later one
+// with kErrorOperationAborted.
+void Cancel(PortDevice* device);
+
 const std::string& SystemErrorText();
 
 }  // namespace port_system

@@ -1,5 +1,6 @@
 // The POSIX side of the port seam: termios for the line, poll for every wait, flock and
-// TIOCEXCL for exclusive use, errno mapped to the Windows codes the callers show.
+// TIOCEXCL for exclusive use, errno mapped to the Windows codes the callers show. Every wait
+// also watches a pipe of the port's own, so another thread can cut it short.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -19,6 +20,9 @@
 
 struct PortDevice {
     int fd = -1;
+    // A byte in it means cancelled; it is never read, so the cancel stays.
+    int cancelRead = -1;
+    int cancelWrite = -1;
     ReadTimeouts timeouts;
     uint32_t mask = 0;
     // What the driver keeps beyond termios: the DTR/DSR handshake and the event character.
@@ -46,6 +50,11 @@ int32_t FailTimeout() {
     return kErrorTimeout;
 }
 
+int32_t FailCancelled() {
+    tSystemErrorText = "The operation was stopped";
+    return kErrorOperationAborted;
+}
+
 std::optional<Clock::time_point> DeadlineAfter(uint32_t ms) {
     if (ms == kInfinite) return std::nullopt;
     return Clock::now() + std::chrono::milliseconds(ms);
@@ -64,15 +73,24 @@ int EarlierMsLeft(int a, int b) {
     return a < b ? a : b;
 }
 
-// 0 when the fd is ready for `events`, else a failure code; `waitMs` -1 waits without limit.
-int32_t PollFor(int fd, short events, int waitMs, bool* ready) {
-    pollfd p{fd, events, 0};
+// Waits up to `waitMs` (-1: without limit) for `events` on the port; `revents` gets what came.
+// A cancel fails the wait.
+int32_t PollPort(const PortDevice* device, short events, int waitMs, short* revents) {
+    pollfd p[2] = {{device->fd, events, 0}, {device->cancelRead, POLLIN, 0}};
     int n;
-    do n = poll(&p, 1, waitMs);
+    do n = poll(p, 2, waitMs);
     while (n < 0 && errno == EINTR);
     if (n < 0) return FailErrno(errno);
-    *ready = n > 0 && (p.revents & events);
-    if (!*ready && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return FailHangUp();
+    if (p[1].revents != 0) return FailCancelled();
+    *revents = p[0].revents;
+    return 0;
+}
+
+// 0 when the port is ready for `events` or the wait ran out, else a failure code.
+int32_t PollFor(const PortDevice* device, short events, int waitMs) {
+    short revents = 0;
+    if (int32_t code = PollPort(device, events, waitMs, &revents)) return code;
+    if (!(revents & events) && (revents & (POLLHUP | POLLERR | POLLNVAL))) return FailHangUp();
     return 0;
 }
 
@@ -89,17 +107,30 @@ bool IsNonBlockingRead(const ReadTimeouts& t) {
 // A write is done once its bytes have left the driver, as with a serial write on Windows: the
 // line time belongs to the write, so the fixed waits after it start when the module has the
 // whole text, and nothing is left queued for a later purge or close to drop.
-int32_t WaitUntilSent(int fd, std::optional<Clock::time_point> deadline) {
+int32_t WaitUntilSent(const PortDevice* device, std::optional<Clock::time_point> deadline) {
     constexpr int kDrainPollMs = 2;
     for (;;) {
         int queued = 0;
         // A line that hung up has dropped its queue and counts nothing more; the bytes were
         // handed over, and the next read reports the hang-up.
-        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
+        if (ioctl(device->fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
         int waitLeft = MsLeft(deadline);
         if (waitLeft == 0) return FailTimeout();
-        (void)poll(nullptr, 0, EarlierMsLeft(waitLeft, kDrainPollMs));
+        pollfd cancel{device->cancelRead, POLLIN, 0};
+        if (poll(&cancel, 1, EarlierMsLeft(waitLeft, kDrainPollMs)) > 0) return FailCancelled();
     }
+}
+
+bool MakeCancelPipe(int* readEnd, int* writeEnd) {
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    for (int fd : fds) {
+        (void)fcntl(fd, F_SETFD, FD_CLOEXEC);
+        (void)fcntl(fd, F_SETFL, O_NONBLOCK);
+    }
+    *readEnd = fds[0];
+    *writeEnd = fds[1];
+    return true;
 }
 
 }  // namespace
@@ -127,9 +158,21 @@ int32_t Open(const char* path, PortDevice** device) {
         }
         return FailErrno(err);
     }
+    int cancelRead = -1;
+    int cancelWrite = -1;
+    if (!MakeCancelPipe(&cancelRead, &cancelWrite)) {
+        int32_t code = FailErrno(errno);
+        close(fd);
+        return code;
+    }
     (void)ioctl(fd, TIOCEXCL);  // also keeps out openers that do not flock
-    *device = new PortDevice{fd, {}, 0, {}};
+    *device = new PortDevice{fd, cancelRead, cancelWrite, {}, 0, {}};
     return 0;
+}
+
+void Cancel(PortDevice* device) {
+    // A full pipe is cancelled already.
+    (void)!write(device->cancelWrite, "x", 1);
 }
 
 void Close(PortDevice* device) {
@@ -140,6 +183,8 @@ void Close(PortDevice* device) {
     if (ioctl(device->fd, TIOCOUTQ, &queued) == 0 && queued > 0) tcflush(device->fd, TCOFLUSH);
     (void)ioctl(device->fd, TIOCNXCL);
     close(device->fd);
+    close(device->cancelRead);
+    close(device->cancelWrite);
     delete device;
 }
 
@@ -229,9 +274,7 @@ int32_t Read(PortDevice* device, void* buffer, uint32_t size, uint32_t* count, u
         if (totalLeft == 0) break;
         int waitLeft = MsLeft(waitEnd);
         if (waitLeft == 0) return FailTimeout();
-        bool ready = false;
-        if (int32_t code = PollFor(device->fd, POLLIN, EarlierMsLeft(totalLeft, waitLeft), &ready))
-            return code;
+        if (int32_t code = PollFor(device, POLLIN, EarlierMsLeft(totalLeft, waitLeft))) return code;
     }
     return 0;
 }
@@ -250,10 +293,9 @@ int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* cou
         if (n < 0 && errno != EAGAIN) return FailErrno(errno);
         int waitLeft = MsLeft(waitEnd);
         if (waitLeft == 0) return FailTimeout();
-        bool ready = false;
-        if (int32_t code = PollFor(device->fd, POLLOUT, waitLeft, &ready)) return code;
+        if (int32_t code = PollFor(device, POLLOUT, waitLeft)) return code;
     }
-    return WaitUntilSent(device->fd, waitEnd);
+    return WaitUntilSent(device, waitEnd);
 }
 
 int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
@@ -264,13 +306,11 @@ int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
     auto waitEnd = DeadlineAfter(timeoutMs);
     short events = (device->mask & EV_RXCHAR) ? POLLIN : 0;
     for (;;) {
-        pollfd p{device->fd, events, 0};
-        int n = poll(&p, 1, MsLeft(waitEnd));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return FailErrno(errno);
-        if (n == 0) return FailTimeout();
-        if (p.revents & POLLIN) *seen |= EV_RXCHAR;
-        if (p.revents & (POLLHUP | POLLERR)) {
+        short revents = 0;
+        if (int32_t code = PollPort(device, events, MsLeft(waitEnd), &revents)) return code;
+        if (revents == 0) return FailTimeout();
+        if (revents & POLLIN) *seen |= EV_RXCHAR;
+        if (revents & (POLLHUP | POLLERR)) {
             if (!(device->mask & EV_ERR)) return FailHangUp();
             *seen |= EV_ERR;
         }

@@ -13,6 +13,7 @@
 struct PortDevice {
     HANDLE handle = INVALID_HANDLE_VALUE;
     HANDLE ioEvent = nullptr;        // manual reset; the event of every transfer's OVERLAPPED
+    HANDLE cancelEvent = nullptr;    // manual reset; set once, it ends every later wait too
     bool readsReturnAtOnce = false;  // read time-outs MAXDWORD, 0, 0
 };
 
@@ -55,9 +56,9 @@ bool ReadDcb(HANDLE handle, DCB* dcb) {
     return GetCommState(handle, dcb) != FALSE;
 }
 
-// Runs one overlapped operation to its end, waiting at most `timeoutMs` for it. A pending
-// operation writes into this call's OVERLAPPED and the caller's buffer, so after a time-out
-// it is cancelled and waited for before the call returns.
+// Runs one overlapped operation to its end, waiting at most `timeoutMs` for it or until the
+// port is cancelled. A pending operation writes into this call's OVERLAPPED and the caller's
+// buffer, so after a time-out or a cancel it is cancelled and waited for before the call returns.
 template <class Issue>
 int32_t Complete(PortDevice* device, uint32_t timeoutMs, DWORD* count, Issue issue) {
     OVERLAPPED overlapped{};
@@ -65,13 +66,16 @@ int32_t Complete(PortDevice* device, uint32_t timeoutMs, DWORD* count, Issue iss
     *count = 0;
     const bool doneAtOnce = issue(&overlapped);
     if (!doneAtOnce && GetLastError() != ERROR_IO_PENDING) return FailLastError();
-    const DWORD wait = doneAtOnce ? WAIT_OBJECT_0 : WaitForSingleObject(device->ioEvent, timeoutMs);
+    const HANDLE events[2] = {device->ioEvent, device->cancelEvent};
+    const DWORD wait =
+        doneAtOnce ? WAIT_OBJECT_0 : WaitForMultipleObjects(2, events, FALSE, timeoutMs);
     const DWORD waitError = wait == WAIT_FAILED ? GetLastError() : 0;
     if (wait != WAIT_OBJECT_0) CancelIo(device->handle);
     // An operation that completed just as the wait ran out has done its work: no failure.
     if (GetOverlappedResult(device->handle, &overlapped, count, TRUE)) return Succeed();
     const DWORD error = GetLastError();
     if (wait == WAIT_OBJECT_0 || error != ERROR_OPERATION_ABORTED) return Fail(error);
+    if (wait == WAIT_OBJECT_0 + 1) return Fail(ERROR_OPERATION_ABORTED);
     if (waitError) return Fail(waitError);
     tSystemErrorText.clear();
     return kErrorTimeout;
@@ -89,16 +93,23 @@ int32_t Open(const char* path, PortDevice** device) {
                                 OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return FailLastError();
     HANDLE ioEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (ioEvent == nullptr) {
+    HANDLE cancelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (ioEvent == nullptr || cancelEvent == nullptr) {
         const int32_t code = FailLastError();
-        CloseHandle(handle);
+        for (HANDLE h : {ioEvent, cancelEvent, handle})
+            if (h != nullptr) CloseHandle(h);
         return code;
     }
-    *device = new PortDevice{handle, ioEvent};
+    *device = new PortDevice{handle, ioEvent, cancelEvent};
     return Succeed();
 }
 
+void Cancel(PortDevice* device) {
+    SetEvent(device->cancelEvent);
+}
+
 void Close(PortDevice* device) {
+    CloseHandle(device->cancelEvent);
     CloseHandle(device->ioEvent);
     CloseHandle(device->handle);
     delete device;

@@ -33,7 +33,11 @@ int32_t CSerial::OpenPort(const char* path, uint32_t inQueue, uint32_t outQueue,
     if (m_hPort) return Fail(kErrorAlreadyInitialized);
     PortDevice* device = nullptr;
     if (int32_t code = port_system::Open(path, &device)) return FailFromSystem(code);
-    m_hPort = device;
+    {
+        std::lock_guard lock(m_portMutex);
+        m_hPort = device;
+        if (m_bCancelled) port_system::Cancel(device);
+    }
     m_bOverlapped = overlapped;
     if (inQueue != 0 || outQueue != 0) {
         if (int32_t code = port_system::SetupQueues(m_hPort, inQueue, outQueue)) {
@@ -54,8 +58,12 @@ int32_t CSerial::OpenPort(const char* path, uint32_t inQueue, uint32_t outQueue,
 int32_t CSerial::ClosePort() {
     Succeed();
     if (!m_hPort) return 0;
-    port_system::Close(m_hPort);
-    m_hPort = nullptr;
+    PortDevice* device = m_hPort;
+    {
+        std::lock_guard lock(m_portMutex);
+        m_hPort = nullptr;
+    }
+    port_system::Close(device);
     m_bOverlapped = false;
     return 0;
 }
@@ -201,6 +209,12 @@ int32_t CSerial::PurgeBuffers() {
     return FailFromSystem(port_system::Purge(m_hPort));
 }
 
+void CSerial::CancelTransfers() {
+    std::lock_guard lock(m_portMutex);
+    m_bCancelled = true;
+    if (m_hPort) port_system::Cancel(m_hPort);
+}
+
 int32_t CSerial::WriteString(const char* text, uint32_t* written, SerialOverlapped* overlapped,
                              uint32_t timeoutMs) {
     return WriteData(text, static_cast<uint32_t>(std::strlen(text)), written, overlapped,
@@ -231,6 +245,11 @@ int32_t CSerial::Run(Transfer kind, void* buffer, uint32_t size, uint32_t* count
     // A plain port only knows the blocking call without a time limit.
     if (!m_bOverlapped && (overlapped || timeoutMs != kInfinite))
         return Fail(kErrorInvalidFunction);
+    // A cancel is sticky: a transfer started after it must not wait for its time-out either.
+    if (m_bCancelled) {
+        if (overlapped) *overlapped = {true, kErrorOperationAborted, 0};
+        return Fail(kErrorOperationAborted);
+    }
     int32_t code = 0;
     switch (kind) {
         case Transfer::kRead:

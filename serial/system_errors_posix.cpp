@@ -11,7 +11,6 @@ constexpr int32_t kErrorTooManyOpenFiles = 4;
 constexpr int32_t kErrorWriteProtect = 19;
 constexpr int32_t kErrorGenFailure = 31;
 constexpr int32_t kErrorFilenameTooLong = 206;
-constexpr int32_t kErrorOperationAborted = 995;
 }  // namespace
 
 int32_t WinErrorFromErrno(int err) {

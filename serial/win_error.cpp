@@ -22,6 +22,8 @@ std::string WinErrorDescription(int32_t code) {
             return "The device is not connected";
         case kErrorAlreadyInitialized:
             return "The port is already open";
+        case kErrorOperationAborted:
+            return "The operation was stopped";
         case kErrorTimeout:
             return "The operation timed out";
         case kErrorInvalidArg:

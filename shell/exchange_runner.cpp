@@ -22,24 +22,22 @@ class ExchangeRunner::Host : public ExchangeHost {
 
     void ShowError(int32_t /*code*/, std::string_view text) override {
         errorShown_ = true;
-        if (runner_.cancel_) return;
+        if (Cancelled()) return;
         ExchangeRunner* runner = &runner_;
         runner_.ui_.Call([runner, message = std::string(text)] {
-            if (!runner->cancel_) runner->sink_.ShowError(message);
+            if (!runner->stop_.Stopped()) runner->sink_.ShowError(message);
         });
     }
 
-    void Sleep(uint32_t ms) override {
-        std::unique_lock lock(runner_.mutex_);
-        runner_.wake_.wait_for(lock, std::chrono::milliseconds(ms),
-                               [this] { return runner_.cancel_.load(); });
-    }
+    void Sleep(uint32_t ms) override { runner_.stop_.Sleep(ms); }
 
     void ExpectWait(uint32_t totalMs) override {
         runner_.ui_.Post([sink = &runner_.sink_, totalMs] { sink->ExpectWait(totalMs); });
     }
 
-    bool Cancelled() const override { return runner_.cancel_; }
+    bool Cancelled() const override { return runner_.stop_.Stopped(); }
+
+    void HoldPort(CSerial* port) override { runner_.stop_.Hold(port); }
 
     bool ErrorShown() const { return errorShown_; }
 
@@ -51,14 +49,14 @@ class ExchangeRunner::Host : public ExchangeHost {
 
 bool ExchangeRunner::Start(LinkSettings link, Work work, Then then) {
     if (Busy() || shuttingDown_) return false;
-    cancel_ = false;
+    stop_.Reset();
     done_ = false;
     then_ = std::move(then);
     result_ = {};
     worker_ = std::thread([this, link = std::move(link), work = std::move(work)]() mutable {
         Host host(*this, std::move(link));
         const bool answered = work(host, result_.reply);
-        if (cancel_) {
+        if (stop_.Stopped()) {
             result_.outcome = ExchangeOutcome::kCancelled;
         } else if (answered) {
             result_.outcome = ExchangeOutcome::kAnswered;
@@ -79,15 +77,11 @@ void ExchangeRunner::Finish() {
     const ExchangeResult result = std::move(result_);
     Then then = std::exchange(then_, {});
     sink_.Finished(result);
-    if (!cancel_ && then) then(result);
+    if (!stop_.Stopped() && then) then(result);
 }
 
 void ExchangeRunner::Cancel() {
-    {
-        std::lock_guard lock(mutex_);
-        cancel_ = true;
-    }
-    wake_.notify_all();
+    stop_.Stop();
 }
 
 void ExchangeRunner::Shutdown() {

@@ -5,14 +5,13 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "exchange_stop.h"
 #include "exchanges.h"
 #include "ui_thread.h"
 
@@ -56,7 +55,8 @@ class ExchangeRunner {
     // Runs `work` on the worker over `link`. False when an exchange is already running or the
     // runner is shutting down.
     bool Start(LinkSettings link, Work work, Then then = {});
-    // Cuts the running exchange's waits short; it ends as cancelled.
+    // Cuts the running exchange's waits and a transfer pending on its port short; it ends as
+    // cancelled.
     void Cancel();
     // Cancels a running exchange and waits, serving the user-interface thread, until it has
     // released the port; for the end of the window: neither the sink's Finished nor the Then
@@ -73,9 +73,7 @@ class ExchangeRunner {
     std::thread worker_;
     Then then_;
     ExchangeResult result_;  // written by the worker, read once it is joined
-    std::atomic<bool> cancel_{false};
+    ExchangeStop stop_;
     std::atomic<bool> done_{false};
     bool shuttingDown_ = false;  // user-interface thread only
-    std::mutex mutex_;
-    std::condition_variable wake_;
 };

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class CSerial;
+
 struct LinkSettings {
     std::string port;  // device path: /dev/ttyUSB0, a pseudo-terminal, COM11 on Windows
     uint32_t baud = 115200;
@@ -27,6 +29,9 @@ class ExchangeHost {
     virtual void ExpectWait(uint32_t totalMs) { (void)totalMs; }
     // True once the user stopped the exchange: it ends after the wait it is in, with no reply.
     virtual bool Cancelled() const { return false; }
+    // The exchange's port while it is open, nullptr once it is released: a host that stops
+    // exchanges from another thread cuts a transfer pending on it short (ExchangeStop).
+    virtual void HoldPort(CSerial* port) { (void)port; }
 };
 
 bool SearchModule(ExchangeHost& host);

@@ -3,7 +3,9 @@
 // system the tool runs on. The operating system is reached only through port_system.h.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 struct PortDevice;
@@ -52,6 +54,7 @@ inline constexpr int32_t kErrorInvalidHandle = 6;
 inline constexpr int32_t kErrorSharingViolation = 32;
 inline constexpr int32_t kErrorNotSupported = 50;
 inline constexpr int32_t kErrorInvalidParameter = 87;
+inline constexpr int32_t kErrorOperationAborted = 995;
 inline constexpr int32_t kErrorDeviceNotConnected = 1167;
 inline constexpr int32_t kErrorAlreadyInitialized = 1247;
 inline constexpr int32_t kErrorTimeout = 1460;
@@ -106,6 +109,9 @@ class CSerial {
                              SerialOverlapped* overlapped, uint32_t timeoutMs);
 
     int32_t PurgeBuffers();
+    // Any thread: ends a transfer or wait pending on this object at once, and every later one,
+    // with ERROR_OPERATION_ABORTED; the port stays open until it is closed as usual.
+    void CancelTransfers();
     int32_t LastError() const { return m_lLastError; }
     // The system's own explanation of the latest failure (empty after success).
     const std::string& LastErrorText() const { return m_sLastErrorText; }
@@ -129,4 +135,8 @@ class CSerial {
     uint32_t m_dwEventMask = 0;
     bool m_bOverlapped = false;  // stands in for the I/O event of an overlapped port
     std::string m_sLastErrorText;
+    // Guards m_hPort against CancelTransfers from another thread; the owning thread alone
+    // changes it, so its own reads need no lock.
+    std::mutex m_portMutex;
+    std::atomic<bool> m_bCancelled{false};
 };

@@ -1,5 +1,5 @@
-// The port under the exchanges fails: the device vanishes mid-exchange, another process holds the
-// port, or the user may not open it.
+// The port under the exchanges fails: the device vanishes mid-exchange, the line stops taking
+// bytes, another process holds the port, or the user may not open it.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "exchange_port.h"
 #include "exchanges.h"
 #include "process_probe.h"
 #include "pty_pair.h"
@@ -82,6 +83,38 @@ TEST_P(FaultVanishedDevice, FailsNamingTheDisconnectionWithoutSpinningOrLeaking)
 
 INSTANTIATE_TEST_SUITE_P(Exchanges, FaultVanishedDevice, ::testing::ValuesIn(kVanishCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Nobody reads the far end (a stuck adapter, flow control holding the line): a script larger
+// than the driver's buffer must fail within its time limit instead of hanging the exchange.
+TEST(FaultStuckLine, SubmitLargerThanTheBufferFailsAsUnableToSendData) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    std::string script;
+    while (script.size() < (256u << 10)) script += "at+netmode=1\r\n";
+    constexpr uint32_t kBaud = 4000000;
+    RecordingHost host;
+    host.link = {pty.path, kBaud};
+    const int fdsBefore = OpenFdCount();
+    const auto start = Clock::now();
+
+    EXPECT_FALSE(SendScript(host, script));
+
+    EXPECT_LT(Clock::now() - start, Ms(WriteTimeLimitMs(script.size(), kBaud) + 3000));
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].code, kErrorTimeout);
+    EXPECT_TRUE(host.errors[0].text.starts_with("Unable to send data\n(error code 1460)"))
+        << host.errors[0].text;
+    EXPECT_EQ(OpenFdCount(), fdsBefore);
+    CSerial next;  // the port is free again
+    EXPECT_EQ(next.OpenPort(pty.path.c_str(), 0, 0, true), 0) << next.LastErrorText();
+}
+
+TEST(FaultStuckLine, WriteTimeLimitIsTwiceTheLineTimePlusASecond) {
+    EXPECT_EQ(WriteTimeLimitMs(0, 115200), 1000u);
+    EXPECT_EQ(WriteTimeLimitMs(11520, 115200), 3000u);          // 1 s of line time
+    EXPECT_EQ(WriteTimeLimitMs(1, 1200), 1018u);                // 8.33 ms, rounded up
+    EXPECT_EQ(WriteTimeLimitMs(1u << 30, 110), kInfinite - 1);  // never unlimited
+}
 
 // A pipe the parent and a forked child use to step each other through a test.
 struct Signal {

@@ -260,7 +260,7 @@ TEST_F(ExchangeTest, VanishedModuleFailsPromptlyAndReleasesThePort) {
     EXPECT_EQ(host.errors[0].code, kErrorDeviceNotConnected);
     EXPECT_TRUE(host.errors[0].text.starts_with("Unable to read data\n(error code 1167)\n"));
     EXPECT_NE(host.errors[0].text.find("disconnected"), std::string::npos);
-    EXPECT_EQ(duringBox, OpenFdCount() + 1);  // held while the box shows, released after
+    EXPECT_GT(duringBox, OpenFdCount());  // held while the box shows, released after
 }
 
 struct ErrorTextCase {

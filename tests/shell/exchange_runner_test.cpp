@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "fake_front_end.h"
+#include "pty_pair.h"
+#include "serial_port.h"
 
 namespace {
 
@@ -152,6 +154,33 @@ TEST(ExchangeRunnerShutdownTest, NothingServedMeanwhileStartsAnotherOrReportsThe
         runner.Start({"/dev/null", 9600}, [](ExchangeHost&, std::string&) { return true; }));
     while (runner.Busy()) ui.ServeEvents();
     EXPECT_EQ(sink.finished.size(), 1u);
+}
+
+// A write to a line nobody reads is bounded only by its line time (minutes for a large script
+// at 9600 baud): Stop, and closing the window, must not wait for it.
+TEST_F(ExchangeRunnerTest, CancelCutsAPendingWriteShortAndReleasesThePort) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    ASSERT_TRUE(runner.Start({pty.path, 9600}, [](ExchangeHost& host, std::string&) {
+        return SendScript(host, std::string(1 << 20, 'x'));
+    }));
+    const auto pending = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < pending) ui.ServeEvents();
+    ASSERT_TRUE(runner.Busy());
+    const auto start = std::chrono::steady_clock::now();
+    runner.Cancel();
+    const auto end = start + std::chrono::seconds(10);
+    while (runner.Busy() && std::chrono::steady_clock::now() < end) {
+        ui.ServeEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_FALSE(runner.Busy());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_EQ(sink.finished.size(), 1u);
+    EXPECT_EQ(sink.finished[0].outcome, ExchangeOutcome::kCancelled);
+    for (const std::string& event : sink.events) EXPECT_FALSE(event.starts_with("error")) << event;
+    CSerial next;
+    EXPECT_EQ(next.OpenPort(pty.path.c_str(), 0, 0, true), 0) << next.LastErrorText();
 }
 
 }  // namespace
