@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@ struct PortDevice {
     // A byte in it means cancelled; it is never read, so the cancel stays.
     int cancelRead = -1;
     int cancelWrite = -1;
+    termios found{};  // the terminal's state at open, given back at close
     ReadTimeouts timeouts;
     uint32_t mask = 0;
     // What the driver keeps beyond termios: the DTR/DSR handshake and the event character.
@@ -121,6 +123,20 @@ int32_t WaitUntilSent(const PortDevice* device, std::optional<Clock::time_point>
     }
 }
 
+// The controlling terminal (by its own name or as /dev/tty), or the terminal standard input or
+// output is on.
+bool IsOwnTerminal(int fd) {
+    const pid_t session = tcgetsid(fd);  // fails unless it is the controlling terminal
+    if (session != -1 && session == getsid(0)) return true;
+    struct stat port {};
+    if (fstat(fd, &port) != 0) return false;
+    struct stat own {};
+    for (int stdFd = 0; stdFd <= 2; ++stdFd) {
+        if (isatty(stdFd) && fstat(stdFd, &own) == 0 && own.st_rdev == port.st_rdev) return true;
+    }
+    return false;
+}
+
 bool MakeCancelPipe(int* readEnd, int* writeEnd) {
     int fds[2];
     if (pipe(fds) != 0) return false;
@@ -144,29 +160,34 @@ int32_t Open(const char* path, PortDevice** device) {
     // O_NONBLOCK keeps a modem line from holding up the open; every later wait is a poll.
     int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return FailErrno(errno);
-    int err = 0;
-    if (!isatty(fd))
-        err = ENOTTY;
-    else if (flock(fd, LOCK_EX | LOCK_NB) != 0)
-        err = errno;
-    if (err) {
-        close(fd);
+    int32_t code = 0;
+    termios found{};
+    if (!isatty(fd)) {
+        code = FailErrno(ENOTTY);
+    } else if (IsOwnTerminal(fd)) {
+        // AT lines on the user's own terminal would be typed into the shell.
+        tSystemErrorText = "This is the terminal the program runs in, not a port to a module";
+        code = kErrorNotSupported;
+    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         // flock's own text ("Resource temporarily unavailable") does not tell the user why.
-        if (err == EWOULDBLOCK) {
+        if (errno == EWOULDBLOCK) {
             tSystemErrorText = "The port is busy";
-            return kErrorSharingViolation;
+            code = kErrorSharingViolation;
+        } else {
+            code = FailErrno(errno);
         }
-        return FailErrno(err);
+    } else if (tcgetattr(fd, &found) != 0) {
+        code = FailErrno(errno);
     }
     int cancelRead = -1;
     int cancelWrite = -1;
-    if (!MakeCancelPipe(&cancelRead, &cancelWrite)) {
-        int32_t code = FailErrno(errno);
+    if (code == 0 && !MakeCancelPipe(&cancelRead, &cancelWrite)) code = FailErrno(errno);
+    if (code != 0) {
         close(fd);
         return code;
     }
     (void)ioctl(fd, TIOCEXCL);  // also keeps out openers that do not flock
-    *device = new PortDevice{fd, cancelRead, cancelWrite, {}, 0, {}};
+    *device = new PortDevice{fd, cancelRead, cancelWrite, found, {}, 0, {}};
     return 0;
 }
 
@@ -181,6 +202,7 @@ void Close(PortDevice* device) {
     // back bytes of a finished write on their way to the far end.
     int queued = 0;
     if (ioctl(device->fd, TIOCOUTQ, &queued) == 0 && queued > 0) tcflush(device->fd, TCOFLUSH);
+    (void)tcsetattr(device->fd, TCSANOW, &device->found);
     (void)ioctl(device->fd, TIOCNXCL);
     close(device->fd);
     close(device->cancelRead);

@@ -27,6 +27,7 @@ int32_t WinErrorFromErrno(int err) {
         case EWOULDBLOCK:
             return kErrorSharingViolation;
         case ENXIO:
+            return kErrorBadUnit;
         case ENODEV:
         case EIO:
             return kErrorDeviceNotConnected;

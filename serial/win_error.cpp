@@ -12,6 +12,8 @@ std::string WinErrorDescription(int32_t code) {
             return "Permission denied";
         case kErrorInvalidHandle:
             return "The port is not open";
+        case kErrorBadUnit:
+            return "No device behind this name";
         case kErrorSharingViolation:
             return "The port is busy";
         case kErrorNotSupported:
@@ -38,6 +40,10 @@ std::string WinErrorHint(int32_t code) {
     switch (code) {
         case kErrorFileNotFound:
             return "Check the port name and that the adapter is plugged in.";
+        case kErrorBadUnit:
+            return "Nothing that takes a serial line answers there (a socket, a device node "
+                   "without its driver, the terminal device without a controlling terminal); "
+                   "check the port name.";
         case kErrorSharingViolation:
             return "Another program holds the port; close it and try again.";
         case kErrorDeviceNotConnected:

@@ -51,6 +51,7 @@ inline constexpr int32_t kErrorInvalidFunction = 1;
 inline constexpr int32_t kErrorFileNotFound = 2;
 inline constexpr int32_t kErrorAccessDenied = 5;
 inline constexpr int32_t kErrorInvalidHandle = 6;
+inline constexpr int32_t kErrorBadUnit = 20;
 inline constexpr int32_t kErrorSharingViolation = 32;
 inline constexpr int32_t kErrorNotSupported = 50;
 inline constexpr int32_t kErrorInvalidParameter = 87;

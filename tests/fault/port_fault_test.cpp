@@ -1,6 +1,10 @@
 // The port under the exchanges fails: the device vanishes mid-exchange, the line stops taking
 // bytes, another process holds the port, or the user may not open it.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +21,7 @@
 #include "recording_host.h"
 #include "serial_port.h"
 #include "sim_module.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -114,6 +119,53 @@ TEST(FaultStuckLine, WriteTimeLimitIsTwiceTheLineTimePlusASecond) {
     EXPECT_EQ(WriteTimeLimitMs(11520, 115200), 3000u);          // 1 s of line time
     EXPECT_EQ(WriteTimeLimitMs(1, 1200), 1018u);                // 8.33 ms, rounded up
     EXPECT_EQ(WriteTimeLimitMs(1u << 30, 110), kInfinite - 1);  // never unlimited
+}
+
+// `-p /dev/tty` or the pseudo-terminal the user types on: AT lines would land in the shell.
+TEST(FaultOwnTerminal, IsRefusedByPathAndAsTheTerminalDevice) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    const int status = RunInChild([&] {
+        // A session of its own with the pseudo-terminal as its controlling terminal.
+        if (setsid() < 0) return 20;
+        const int own = open(pty.path.c_str(), O_RDWR);
+        if (own < 0 || ioctl(own, TIOCSCTTY, 0) != 0) return 21;
+        for (const std::string& path : {pty.path, std::string("/dev/tty")}) {
+            RecordingHost host;
+            host.link = {path, 115200};
+            if (SendScript(host, "at+netmode=1\r\n") || host.errors.size() != 1) return 22;
+            if (host.errors[0].code != kErrorNotSupported) return 23;
+            if (host.errors[0].text.find("terminal the program runs in") == std::string::npos)
+                return 24;
+        }
+        return 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(pty.ReadMaster().empty());
+}
+
+// Not a disconnected adapter: nothing that takes a serial line is there at all.
+TEST(FaultNoDevice, SocketAndTerminalWithoutSessionGetTheirOwnExplanation) {
+    TempDir dir;
+    const std::string socketPath = (dir.Path() / "sock").string();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const auto check = [](const std::string& path) {
+        RecordingHost host;
+        host.link = {path, 115200};
+        if (SendScript(host, "at\r\n") || host.errors.size() != 1) return 30;
+        if (host.errors[0].code != kErrorBadUnit) return 31;
+        const std::string& text = host.errors[0].text;
+        if (text.find("plug it in") != std::string::npos) return 32;
+        return text.find("check the port name") == std::string::npos ? 33 : 0;
+    };
+    EXPECT_EQ(check(socketPath), 0);
+    close(listener);
+    EXPECT_EQ(RunInChild([&] { return setsid() < 0 ? 20 : check("/dev/tty"); }), 0);
 }
 
 // A pipe the parent and a forked child use to step each other through a test.

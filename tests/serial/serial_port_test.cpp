@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -306,6 +307,27 @@ TEST_F(SerialPortTest, CancelBeforeOpenHoldsForThePortOpenedAfterIt) {
     Open();
     EXPECT_EQ(port.WriteString("at\r\n", nullptr, nullptr, 1000), kErrorOperationAborted);
     EXPECT_TRUE(pty.ReadMaster().empty());
+}
+
+// A terminal program's line (or a user's terminal) must not be left raw with echo off.
+TEST_F(SerialPortTest, CloseGivesTheTerminalBackAsFound) {
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.slave, &before), 0);
+    before.c_lflag |= ICANON | ECHO | ISIG;
+    before.c_oflag |= OPOST;
+    cfsetspeed(&before, B9600);
+    ASSERT_EQ(tcsetattr(pty.slave, TCSANOW, &before), 0);
+    Open();
+    ASSERT_EQ(port.ConfigureLine(115200, 8, NOPARITY, ONESTOPBIT), 0);
+    ASSERT_EQ(port.WriteString("at\r\n", nullptr, nullptr, 1000), 0);
+    EXPECT_EQ(port.ClosePort(), 0);
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.slave, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(cfgetospeed(&after), static_cast<speed_t>(B9600));
 }
 
 TEST_F(SerialPortTest, DestructionClosesThePort) {
