@@ -11,5 +11,7 @@ void QtUiThread::Call(std::function<void()> task) {
 }
 
 void QtUiThread::ServeEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // Only the worker's tasks and the window's own events: a click or key served while the
+    // window waits to close would act on a window that is going.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
 }

@@ -1,4 +1,5 @@
 // The buttons' exchanges against the simulated module, on the worker thread.
+#include <qpa/qwindowsysteminterface.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 #include "exchanges.h"
 #include "pane.h"
 #include "presets.h"
+#include "qt_ui_thread.h"
 #include "script_form.h"
 #include "sim_module.h"
 
@@ -71,6 +73,18 @@ QStringList FormSnapshot(const CQN7_SETUPTOOLDlg& dialog) {
     return shown;
 }
 
+// A click that the window system has delivered but the program has not yet served.
+void QueueClick(QWidget* widget) {
+    QWindow* window = widget->window()->windowHandle();
+    const QPoint at = widget->mapTo(widget->window(), widget->rect().center());
+    const QPoint global = window->mapToGlobal(at);
+    using Async = QWindowSystemInterface::AsynchronousDelivery;
+    QWindowSystemInterface::handleMouseEvent<Async>(window, at, global, Qt::LeftButton,
+                                                    Qt::LeftButton, QEvent::MouseButtonPress);
+    QWindowSystemInterface::handleMouseEvent<Async>(window, at, global, Qt::NoButton,
+                                                    Qt::LeftButton, QEvent::MouseButtonRelease);
+}
+
 }  // namespace
 
 class AppExchangeTest : public QObject {
@@ -88,6 +102,8 @@ class AppExchangeTest : public QObject {
     void queryWithoutReplyLeavesFormAndPaneByteForByte();
     void exchangeWithoutReplySaysSoAndGivesTheFocusBack();
     void stopEndsTheExchangeAndReleasesThePortAtOnce();
+    void waitingForTheWorkerServesNoUserInput();
+    void clickWhileClosingIsNotServed();
 };
 
 void AppExchangeTest::searchFindsTheModuleAndLogsIt() {
@@ -319,6 +335,44 @@ void AppExchangeTest::stopEndsTheExchangeAndReleasesThePortAtOnce() {
     QVERIFY(Contains(dialog.GetSession().LogPane()->Text(),
                      "(:WiFi scan stopped; " + module.SlavePath() + " is released\r\n"));
     QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kWifiScan));
+}
+
+void AppExchangeTest::waitingForTheWorkerServesNoUserInput() {
+    QPushButton button(QStringLiteral("Search"));
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    int clicks = 0;
+    connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    QueueClick(&button);
+    QtUiThread ui;
+    ui.ServeEvents();
+    QCOMPARE(clicks, 0);
+    // The click was real: it is still queued and comes when all events are served.
+    QWindowSystemInterface::flushWindowSystemEvents();
+    QCOMPARE(clicks, 1);
+}
+
+void AppExchangeTest::clickWhileClosingIsNotServed() {
+    // Without a module the search spends most of its time in reads the Stop cannot cut short,
+    // so the closing window waits for it.
+    SimModule module(Silent());
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kSearch), Qt::LeftButton);
+    QTRY_VERIFY(Contains(module.Received(), "at\r\nat\r\n"));
+    const std::string pane = dialog.GetSession().CmdPane()->Text();
+
+    // A click on a form field that arrives while the window closes and waits for the exchange
+    // to release the port.
+    QWidget* field = dialog.Control(ctl::kModeAp);
+    QVERIFY(field->isVisible() && field->isEnabled());
+    QueueClick(field);
+    dialog.close();
+    QVERIFY(!dialog.Runner().Busy());
+    QCOMPARE(dialog.GetSession().CmdPane()->Text(), pane);
 }
 
 QTEST_MAIN(AppExchangeTest)
