@@ -29,6 +29,22 @@ FrontLines FirstLines(const std::string& text, int count) {
     return front;
 }
 
+// Where the newest kPaneLineCap + 1 lines of `text` begin, when `text` alone has more lines than
+// those; npos otherwise. With `afterCr` the pane ends in a CR, so a LF at the start of `text`
+// completes that break and is not one of its own.
+std::size_t NewestLinesStart(std::string_view text, bool afterCr) {
+    const std::size_t first = afterCr && text.starts_with('\n') ? 1 : 0;
+    int breaks = 0;
+    for (std::size_t end = text.size(); end > first; --end) {
+        const std::size_t pos = end - 1;
+        if (text[pos] != '\n' && text[pos] != '\r') continue;
+        if (++breaks == kPaneLineCap + 1) return end;
+        // A CR LF pair is one break.
+        if (text[pos] == '\n' && pos > first && text[pos - 1] == '\r') --end;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 int TextPane::LineCount() const {
@@ -84,8 +100,16 @@ void TrimPane(TextPane& pane) {
 }
 
 void AppendToPane(TextPane& pane, std::string_view text) {
-    pane.Append(text);
-    TrimPane(pane);
+    // A text longer than the pane holds replaces it with its newest lines, so the widget never
+    // takes (and then drops line by line) what would be trimmed anyway.
+    const std::size_t newest = NewestLinesStart(text, pane.Text().ends_with('\r'));
+    if (newest != std::string_view::npos) {
+        pane.Clear();
+        pane.Append(text.substr(newest));
+    } else {
+        pane.Append(text);
+        TrimPane(pane);
+    }
     pane.ScrollToBottom();
 }
 

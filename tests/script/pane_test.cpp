@@ -143,6 +143,35 @@ TEST(PaneHooksTest, WidgetSeesEveryChangeInOrder) {
     EXPECT_EQ(pane.events, "R" + std::to_string(std::string("abline 1\r\n").size()));
 }
 
+// A text longer than the pane holds reaches the widget already trimmed: it never shows (nor
+// removes line by line) what would go at once, and the pane ends as a whole append and trim
+// would leave it.
+TEST(PaneHooksTest, HugeAppendReachesTheWidgetTrimmed) {
+    struct Case {
+        std::string before;
+        std::string appended;
+    };
+    const Case cases[] = {
+        {"old\r\n", NumberedLines(1, 5000, "\r\n") + "\r\n"},
+        {"old", NumberedLines(1, 600, "\n")},
+        // The CR before and the LF appended are one break.
+        {"old\r", "\n" + NumberedLines(1, 514, "\r")},
+        {"", NumberedLines(1, kPaneLineCap + 2, "\r\n")},
+    };
+    for (const Case& c : cases) {
+        MemoryPane whole;
+        whole.Append(c.before + c.appended);
+        TrimPane(whole);
+        RecordingPane pane;
+        pane.Append(c.before);
+        pane.events.clear();
+        AppendToPane(pane, c.appended);
+        EXPECT_EQ(pane.Text(), whole.Text()) << c.before;
+        EXPECT_EQ(pane.LineCount(), kPaneLineCap + 1);
+        EXPECT_EQ(pane.events, "CA" + whole.Text() + "S") << c.before;
+    }
+}
+
 TEST(PaneHooksTest, FrontRemovalTellsHowManyLinesWent) {
     struct Case {
         const char* text;
