@@ -18,6 +18,7 @@
 #include "exact_baud.h"
 #include "port_system.h"
 #include "termios_line.h"
+#include "uucp_lock.h"
 
 struct PortDevice {
     int fd = -1;
@@ -29,6 +30,7 @@ struct PortDevice {
     uint32_t mask = 0;
     // What the driver keeps beyond termios: the DTR/DSR handshake and the event character.
     LineState extras;
+    UucpLock lock;  // our lock file while the port is open
 };
 
 namespace port_system {
@@ -179,6 +181,8 @@ int32_t Open(const char* path, PortDevice** device) {
     } else if (tcgetattr(fd, &found) != 0) {
         code = FailErrno(errno);
     }
+    UucpLock lock;
+    if (code == 0) code = lock.Acquire(path, &tSystemErrorText);
     int cancelRead = -1;
     int cancelWrite = -1;
     if (code == 0 && !MakeCancelPipe(&cancelRead, &cancelWrite)) code = FailErrno(errno);
@@ -187,7 +191,7 @@ int32_t Open(const char* path, PortDevice** device) {
         return code;
     }
     (void)ioctl(fd, TIOCEXCL);  // also keeps out openers that do not flock
-    *device = new PortDevice{fd, cancelRead, cancelWrite, found, {}, 0, {}};
+    *device = new PortDevice{fd, cancelRead, cancelWrite, found, {}, 0, {}, std::move(lock)};
     return 0;
 }
 
@@ -207,7 +211,7 @@ void Close(PortDevice* device) {
     close(device->fd);
     close(device->cancelRead);
     close(device->cancelWrite);
-    delete device;
+    delete device;  // and its lock file with it
 }
 
 int32_t SetupQueues(PortDevice*, uint32_t, uint32_t) {
