@@ -8,6 +8,7 @@
 
 #include "exit_codes.h"
 #include "form_model.h"
+#include "interrupt_watch.h"
 #include "query_answers.h"
 #include "query_reply.h"
 #include "query_texts.h"
@@ -20,6 +21,8 @@ namespace {
 
 // A serial error has already printed the error box's text; silence gets a line of its own.
 int Failed(const TerminalHost& host, std::ostream& err, std::string_view what) {
+    // Stopped by an interrupt: RunModuleCommand says so and exits with its status.
+    if (host.Cancelled()) return exit_code::kUnavailable;
     const int status = host.FailureStatus();
     if (status == exit_code::kUnavailable) {
         err << "qn7cfg: no module answered on " << host.Link().port << ' ' << what << '\n';
@@ -86,22 +89,9 @@ int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
     return exit_code::kOk;
 }
 
-}  // namespace
-
-int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& out,
-                     std::ostream& err) {
-    // Bad input is refused before the port is opened, so nothing reaches the wire.
-    std::string script;
-    if (options.command == Command::kSubmit) {
-        std::string error;
-        if (const int status = ReadSubmitSource(options.source, options.slotDir.value_or("."), in,
-                                                script, error)) {
-            err << "qn7cfg: " << error << '\n';
-            return status;
-        }
-    }
-
-    TerminalHost host({options.port, options.baud}, options.quiet, err);
+// The command's exchanges, over one host.
+int RunExchanges(const CliOptions& options, const std::string& script, TerminalHost& host,
+                 std::ostream& out, std::ostream& err) {
     if (options.command == Command::kSearch || options.autoBaud) {
         if (!SearchModule(host)) return Failed(host, err, "at any rate");
     }
@@ -122,4 +112,29 @@ int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& 
         default:
             return exit_code::kUsage;
     }
+}
+
+}  // namespace
+
+int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& out,
+                     std::ostream& err) {
+    // Bad input is refused before the port is opened, so nothing reaches the wire.
+    std::string script;
+    if (options.command == Command::kSubmit) {
+        std::string error;
+        if (const int status = ReadSubmitSource(options.source, options.slotDir.value_or("."), in,
+                                                script, error)) {
+            err << "qn7cfg: " << error << '\n';
+            return status;
+        }
+    }
+
+    TerminalHost host({options.port, options.baud}, options.quiet, err);
+    InterruptWatch interrupt([&host] { host.Stop(); });
+    const int status = RunExchanges(options, script, host, out, err);
+    if (interrupt.ExitStatus() != 0) {
+        err << "qn7cfg: interrupted; the port was restored and released\n";
+        return interrupt.ExitStatus();
+    }
+    return status;
 }

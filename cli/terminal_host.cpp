@@ -1,8 +1,6 @@
 #include "terminal_host.h"
 
-#include <chrono>
 #include <ostream>
-#include <thread>
 
 #include "exit_codes.h"
 #include "serial_port.h"
@@ -17,10 +15,6 @@ void TerminalHost::Log(std::string_view text) {
 void TerminalHost::ShowError(int32_t code, std::string_view text) {
     errorCode_ = code;
     err_ << text << '\n' << std::flush;
-}
-
-void TerminalHost::Sleep(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 int TerminalHost::FailureStatus() const {
