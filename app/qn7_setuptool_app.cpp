@@ -7,19 +7,10 @@
 #include "app_icon.h"
 #include "command_line.h"
 #include "control_ids.h"
+#include "demo_module.h"
 #include "dialog_template.h"
 #include "qn7_setuptool_dlg.h"
-#include "sim_module.h"
 #include "window_probe.h"
-
-namespace {
-
-// The demo module answers at a rate other than the initial link rate, so the search has
-// something to find; it leaves transparent mode by itself so the demo can go on.
-constexpr uint32_t kDemoBaud = 57600;
-constexpr uint32_t kDemoTransparentReturnMs = 3000;
-
-}  // namespace
 
 std::string DemoModeLogText(const std::string& port) {
     // The first line names the button to press in its own words and in English.
@@ -45,16 +36,13 @@ int CQN7_SETUPTOOLApp::InitInstance() {
         dialog.GetSession().SetSlotDirectory(parser.value(slotDir).toStdString());
     }
     if (demo) {
-        SimOptions options;
-        options.baud = kDemoBaud;
-        options.transparentReturnMs = kDemoTransparentReturnMs;
-        demoModule_ = std::make_unique<SimModule>(options);
-        if (const int error = demoModule_->Start(); error != 0) {
-            std::fprintf(stderr, "qn7-setup: cannot start the simulated module (errno %d)\n",
-                         error);
+        std::string error;
+        demoModule_ = StartDemoModule(error);
+        if (demoModule_ == nullptr) {
+            std::fprintf(stderr, "qn7-setup: %s\n", error.c_str());
             return 1;
         }
-        const QString port = QString::fromStdString(demoModule_->SlavePath());
+        const QString port = QString::fromStdString(demoModule_->Port());
         dialog.UsePort(port, QStringLiteral("simulated module"));
         dialog.GetSession().AppendLog(DemoModeLogText(port.toStdString()));
     }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-class SimModule;
+class DemoModule;
 
 // What the log pane says first in demo mode, with the simulated module's port.
 std::string DemoModeLogText(const std::string& port);
@@ -21,5 +21,5 @@ class CQN7_SETUPTOOLApp : public QApplication {
     int InitInstance();
 
   private:
-    std::unique_ptr<SimModule> demoModule_;
+    std::unique_ptr<DemoModule> demoModule_;
 };
