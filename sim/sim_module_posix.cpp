@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,11 +14,10 @@
 #include <random>
 #include <thread>
 
-#include "exact_baud.h"
 #include "line_pacer.h"
 #include "module_state.h"
+#include "pty_line.h"
 #include "reply_fault.h"
-#include "termios_line.h"
 #include "transparent_mode.h"
 
 namespace {
@@ -87,7 +85,7 @@ struct SimModule::Impl {
 
 bool SimModule::Impl::AtModuleRate() const {
     uint32_t rate = 0;
-    return GetExactBaud(master, &rate) == 0 && rate == options.baud;
+    return GetPtyRate(master, &rate) == 0 && rate == options.baud;
 }
 
 void SimModule::Impl::OnLine(Clock::time_point now) {
@@ -196,11 +194,8 @@ int SimModule::Start() {
     Impl& m = *impl_;
     if (int err = OpenPair(&m.master, &m.ownSlave, &m.slavePath)) return err;
     // Raw from the start: a line discipline that echoes would feed the module its own answers.
-    termios tio{};
-    tcgetattr(m.ownSlave, &tio);
-    MakeRaw(&tio);
-    tcsetattr(m.ownSlave, TCSANOW, &tio);
-    SetExactBaud(m.ownSlave, m.options.baud);
+    MakePtyRaw(m.ownSlave);
+    SetPtyRate(m.ownSlave, m.options.baud);
     if (pipe2(m.wake, O_CLOEXEC) != 0) {
         int err = errno;
         m.CloseFds();
