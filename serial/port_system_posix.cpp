@@ -17,7 +17,7 @@
 #include "errno_map.h"
 #include "exact_baud.h"
 #include "port_system.h"
-#include "termios_line.h"
+#include "termios_line_posix.h"
 #include "uucp_lock.h"
 
 struct PortDevice {

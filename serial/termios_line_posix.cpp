@@ -1,4 +1,4 @@
-#include "termios_line.h"
+#include "termios_line_posix.h"
 
 #include <utility>
 

@@ -4,7 +4,7 @@
 #include <cerrno>
 
 #include "exact_baud.h"
-#include "termios_line.h"
+#include "termios_line_posix.h"
 
 int SetExactBaud(int fd, uint32_t baud) {
     speed_t speed = SpeedFromBaud(baud);
