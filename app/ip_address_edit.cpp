@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kMaxField = 255;
-
 QString FieldValue(const QLineEdit* field) {
     return field->text().isEmpty() ? QStringLiteral("0") : field->text();
 }
@@ -77,8 +75,9 @@ void IpAddressEdit::OnFieldEdited(int index) {
 
 void IpAddressEdit::FinishField(int index) {
     QLineEdit* field = fields_[index];
-    if (!field->text().isEmpty() && field->text().toInt() > kMaxField) {
-        field->setText(QString::number(kMaxField));
+    if (const AddressFieldNumber number = ParseAddressField(field->text().toStdString());
+        number.overByte) {
+        field->setText(QString::number(number.Clamped()));
     }
     if (field->text() == reported_[index]) return;
     reported_[index] = field->text();

@@ -1,31 +1,27 @@
 #include "at_text.h"
 
-#include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 namespace {
 
 constexpr char kCr = '\r';
 
-// Leading decimal number as atoi reads it: optional blanks and sign, then digits; 0 when
-// there are none. Wraps instead of overflowing.
-uint32_t LeadingDecimal(std::string_view text) {
+}  // namespace
+
+AddressFieldNumber ParseAddressField(std::string_view field) {
+    AddressFieldNumber number;
     std::size_t pos = 0;
-    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
+    while (pos < field.size() && std::isspace(static_cast<unsigned char>(field[pos]))) ++pos;
+    if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) {
+        number.negative = field[pos] == '-';
         ++pos;
     }
-    uint32_t value = 0;
-    for (; pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])); ++pos) {
-        value = value * 10 + static_cast<uint32_t>(text[pos] - '0');
+    for (; pos < field.size() && std::isdigit(static_cast<unsigned char>(field[pos])); ++pos) {
+        number.magnitude = number.magnitude * 10 + static_cast<uint32_t>(field[pos] - '0');
+        number.overByte = number.overByte || number.magnitude > 255;
     }
-    return negative ? 0u - value : value;
+    return number;
 }
-
-}  // namespace
 
 std::string GetAtValue(std::string_view text, std::string_view key) {
     // The '=' after the key keeps "dhcpd" from matching "dhcpd_ip", the '+' keeps "mode"
@@ -62,7 +58,7 @@ std::string GetAtField(std::string_view text, std::string_view delimiter, int in
 uint32_t ParseIPv4(std::string_view text) {
     uint32_t value = 0;
     for (int field = 0; field < 4; ++field) {
-        value = (value << 8) + LeadingDecimal(GetAtField(text, ".", field));
+        value = (value << 8) + ParseAddressField(GetAtField(text, ".", field)).Wrapped();
     }
     return value;
 }
@@ -71,8 +67,7 @@ std::array<std::string, 4> AddressFields(std::string_view text) {
     std::array<std::string, 4> fields;
     if (text.empty()) return fields;
     for (int field = 0; field < 4; ++field) {
-        const long number = std::strtol(GetAtField(text, ".", field).c_str(), nullptr, 10);
-        fields[field] = std::to_string(std::clamp(number, 0L, 255L));
+        fields[field] = std::to_string(ParseAddressField(GetAtField(text, ".", field)).Clamped());
     }
     return fields;
 }

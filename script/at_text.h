@@ -14,6 +14,19 @@ bool IsAtValue(std::string_view text, std::string_view key, std::string_view exp
 // Field `index` (from 0) of a delimiter-separated text; the last field ends at a CR or at the
 // end of the text.
 std::string GetAtField(std::string_view text, std::string_view delimiter, int index);
+// An address field's leading decimal number as atoi reads it: optional blanks and a sign, then
+// digits; 0 when there are none. The one reading of a field behind ParseIPv4, AddressFields and
+// the address control's fields.
+struct AddressFieldNumber {
+    bool negative = false;
+    uint32_t magnitude = 0;  // modulo 2^32
+    bool overByte = false;   // the magnitude is above 255
+    // As the module's parser adds it into the address: wrapping, never overflowing.
+    uint32_t Wrapped() const { return negative ? 0u - magnitude : magnitude; }
+    // As an address control shows it: 0..255.
+    int Clamped() const { return negative ? 0 : overByte ? 255 : static_cast<int>(magnitude); }
+};
+AddressFieldNumber ParseAddressField(std::string_view field);
 uint32_t ParseIPv4(std::string_view text);
 // The four fields of a dotted address as an IP address control shows them: each field's
 // leading decimal number (after blanks and a sign) clamped to 0..255, a missing field "0";

@@ -104,6 +104,23 @@ void PrintTo(const AddressCase& c, std::ostream* os) {
     *os << '"' << c.text << '"';
 }
 
+// One reading of a field for the module's parser (wrapping) and the address control (0..255).
+TEST(AddressFieldTest, OneReadingWrapsForTheAddressAndClampsForTheControl) {
+    struct Case {
+        const char* field;
+        uint32_t wrapped;
+        int clamped;
+    };
+    const Case cases[] = {{"192", 192, 192},      {" +7x", 7, 7},     {"-1", 0xFFFFFFFFu, 0},
+                          {"256", 256, 255},      {"", 0, 0},         {"abc", 0, 0},
+                          {"4294967297", 1, 255}, {"0255", 255, 255}, {"- 5", 0, 0}};
+    for (const Case& c : cases) {
+        const AddressFieldNumber number = ParseAddressField(c.field);
+        EXPECT_EQ(number.Wrapped(), c.wrapped) << c.field;
+        EXPECT_EQ(number.Clamped(), c.clamped) << c.field;
+    }
+}
+
 class ParseIPv4Test : public testing::TestWithParam<AddressCase> {};
 
 TEST_P(ParseIPv4Test, ParsesDottedText) {
