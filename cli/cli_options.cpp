@@ -6,38 +6,9 @@
 #include <string_view>
 
 #include "at_key.h"
+#include "module_commands.h"
 
 namespace {
-
-struct CommandName {
-    std::string_view name;
-    Command command;
-};
-
-constexpr std::array<CommandName, 8> kCommands = {{
-    {"ports", Command::kPorts},
-    {"search", Command::kSearch},
-    {"query", Command::kQuery},
-    {"submit", Command::kSubmit},
-    {"scan", Command::kScan},
-    {"transparent", Command::kTransparent},
-    {"reset", Command::kReset},
-    {"compose", Command::kCompose},
-}};
-
-std::optional<Command> CommandByName(std::string_view name) {
-    for (const CommandName& entry : kCommands) {
-        if (entry.name == name) return entry.command;
-    }
-    return std::nullopt;
-}
-
-std::string_view NameOf(Command command) {
-    for (const CommandName& entry : kCommands) {
-        if (entry.command == command) return entry.name;
-    }
-    return "";
-}
 
 // The lowest rate a serial line customarily runs at; below it the slow query's waits grow to
 // minutes per chunk (30 at 1 baud).
@@ -120,10 +91,12 @@ class Parser {
             name = arg.substr(0, 2);
             attached = arg.substr(2);
         }
-        if (name == "-p" || name == "--port") return WithValue(name, attached, &Parser::SetPort);
+        if (name == "-p" || name == "--port") return WithValue(name, attached, &Parser::AddPort);
+        if (name == "--ports-from") return WithValue(name, attached, &Parser::SetPortsFrom);
         if (name == "-b" || name == "--baud") return WithValue(name, attached, &Parser::SetBaud);
         if (name == "--slot-dir") return WithValue(name, attached, &Parser::SetSlotDir);
         if (name == "--from") return WithValue(name, attached, &Parser::SetFrom);
+        if (name == "--from-json") return WithValue(name, attached, &Parser::SetFromJson);
         if (attached) return "unknown option '" + std::string(arg) + "'";
         if (name == "-q" || name == "--quiet") return Flag(options_.quiet);
         if (name == "-h" || name == "--help") return Flag(options_.help);
@@ -131,6 +104,7 @@ class Parser {
         if (name == "--json") return Flag(options_.json);
         if (name == "-v" || name == "--verbose") return Flag(options_.verbose);
         if (name == "--yes") return Flag(options_.yes);
+        if (name == "--verify") return Flag(options_.verify);
         return "unknown option '" + std::string(arg) + "'";
     }
 
@@ -148,9 +122,18 @@ class Parser {
         return (this->*set)(args_[++index_]);
     }
 
-    std::string SetPort(std::string_view value) {
+    // The same port twice would race against itself for the port's lock.
+    std::string AddPort(std::string_view value) {
         if (value.empty()) return "empty port name";
-        options_.port = value;
+        if (std::find(options_.ports.begin(), options_.ports.end(), value) !=
+            options_.ports.end()) {
+            return "port '" + std::string(value) + "' given twice";
+        }
+        options_.ports.emplace_back(value);
+        return {};
+    }
+    std::string SetPortsFrom(std::string_view value) {
+        options_.portsFrom = std::string(value);
         return {};
     }
     std::string SetBaud(std::string_view value) { return ParseRate(value, options_); }
@@ -162,30 +145,35 @@ class Parser {
         options_.compose.fromFile = std::string(value);
         return {};
     }
+    std::string SetFromJson(std::string_view value) {
+        options_.compose.fromJson = std::string(value);
+        return {};
+    }
 
     std::string Positional(std::string_view arg) {
         if (options_.command == Command::kNone) {
-            const std::optional<Command> command = CommandByName(arg);
-            if (!command) return "unknown command '" + std::string(arg) + "'";
-            options_.command = *command;
+            const CommandSpec* spec = FindCommand(arg);
+            if (spec == nullptr) return "unknown command '" + std::string(arg) + "'";
+            options_.command = spec->command;
             return {};
         }
         if (options_.command == Command::kCompose) return ParsePair(arg, options_.compose);
-        if (options_.command == Command::kSubmit && options_.source.empty() && !arg.empty()) {
+        if (TakesSource() && options_.source.empty() && !arg.empty()) {
             options_.source = arg;
             return {};
         }
         return "unexpected argument '" + std::string(arg) + "'";
     }
 
-    std::string OnlyFor(bool present, std::initializer_list<Command> owners,
-                        std::string_view option) const {
-        if (!present || std::find(owners.begin(), owners.end(), options_.command) != owners.end()) {
-            return {};
-        }
+    bool TakesSource() const { return InSyntax(options_.command, "SOURCE"); }
+
+    // An option given to a command whose syntax does not name it.
+    std::string OnlyFor(bool present, std::string_view option) const {
+        if (!present || InSyntax(options_.command, option)) return {};
         std::string names;
-        for (const Command owner : owners) {
-            names += (names.empty() ? "" : " and ") + std::string(NameOf(owner));
+        for (const CommandSpec& spec : Commands()) {
+            if (!InSyntax(spec.command, option)) continue;
+            names += (names.empty() ? "" : " and ") + std::string(spec.name);
         }
         return std::string(option) + " applies only to " + names;
     }
@@ -193,18 +181,22 @@ class Parser {
     std::string Validate() const {
         if (options_.help || options_.version) return {};
         if (options_.command == Command::kNone) return "no command given";
+        const ComposeRequest& compose = options_.compose;
         for (std::string error :
-             {OnlyFor(options_.json, {Command::kQuery, Command::kPorts}, "--json"),
-              OnlyFor(options_.verbose, {Command::kPorts}, "-v"),
-              OnlyFor(options_.yes, {Command::kReset}, "--yes"),
-              OnlyFor(options_.compose.fromFile.has_value(), {Command::kCompose}, "--from")}) {
+             {OnlyFor(options_.json, "--json"), OnlyFor(options_.verbose, "-v"),
+              OnlyFor(options_.yes, "--yes"), OnlyFor(options_.verify, "--verify"),
+              OnlyFor(compose.fromFile.has_value(), "--from"),
+              OnlyFor(compose.fromJson.has_value(), "--from-json")}) {
             if (!error.empty()) return error;
         }
-        if (UsesModule(options_.command) && options_.port.empty()) {
-            return std::string(NameOf(options_.command)) + " needs --port";
+        if (compose.fromFile && compose.fromJson) return "give --from or --from-json, not both";
+        const CommandSpec& spec = SpecOf(options_.command);
+        if (UsesModule(spec.command) && options_.ports.empty() && !options_.portsFrom) {
+            return std::string(spec.name) + " needs --port";
         }
-        if (options_.command == Command::kSubmit && options_.source.empty()) {
-            return "submit needs a SOURCE: a file, - for standard input, or user0 ... user3";
+        if (TakesSource() && options_.source.empty()) {
+            return std::string(spec.name) +
+                   " needs a SOURCE: a file, - for standard input, or user0 ... user3";
         }
         if (options_.command == Command::kReset && !options_.yes) {
             return "reset restores the module's factory settings; confirm with --yes";
@@ -225,40 +217,5 @@ ParseResult ParseCommandLine(std::span<const std::string> args) {
 }
 
 bool UsesModule(Command command) {
-    return command != Command::kNone && command != Command::kPorts && command != Command::kCompose;
-}
-
-std::string UsageText() {
-    return R"(Usage: qn7cfg [OPTIONS] COMMAND [ARGS]
-Configure a QN7 module over its serial port, without the dialog.
-
-Options:
-  -p, --port PORT     device path (/dev/ttyUSB0, a pseudo-terminal...), or COMn on Windows
-  -b, --baud RATE     link baud rate; default 115200; "auto" runs the search first
-                      and uses the rate found
-      --slot-dir DIR  folder of "user0" ... "user3" (default: the current directory)
-  -q, --quiet         do not echo the log lines
-  -h, --help          show this help
-      --version       show the version
-
-Commands:
-  ports [-v] [--json]       list the serial ports present, one per line; -v: each with
-                            what it is, as "/dev/ttyUSB0 — FTDI FT232R USB UART";
-                            --json: an array of objects with "path" and "description"
-  search                    find the module's rate; prints "PORT RATE"
-  query [--json]            read the module's settings; prints the script recomposed from
-                            the answers, or with --json every key answered and its value
-  submit SOURCE             send a script as is; SOURCE is a file, "-" for standard input,
-                            or user0 ... user3
-  scan                      WiFi scan; prints the module's reply
-  transparent               put the module into transparent mode
-  reset --yes               restore the module's factory settings
-  compose [--from FILE] [KEY=VALUE ...]
-                            print the script composed from the start-up form set by the
-                            KEY=VALUE pairs, then FILE (default: the start-up script)
-
-Log lines (the module's replies) go to standard error, results to standard output.
-Exit status: 0 success, 64 usage error, 66 input missing or unreadable, 69 no module
-answered, 74 serial error, 77 permission denied on the port.
-)";
+    return command != Command::kNone && SpecOf(command).run == RunModuleCommand;
 }

@@ -9,26 +9,18 @@
 #include <utility>
 #include <vector>
 
-enum class Command {
-    kNone,
-    kPorts,
-    kSearch,
-    kQuery,
-    kSubmit,
-    kScan,
-    kTransparent,
-    kReset,
-    kCompose
-};
+#include "command_table.h"
 
 struct ComposeRequest {
     std::optional<std::string> fromFile;  // "-" is standard input
+    std::optional<std::string> fromJson;  // a profile; "-" is standard input
     std::vector<std::pair<std::string, std::string>> pairs;
 };
 
 struct CliOptions {
     Command command = Command::kNone;
-    std::string port;
+    std::vector<std::string> ports;        // in the order given; one thread each
+    std::optional<std::string> portsFrom;  // a file naming more ports, read by RunCli
     uint32_t baud = 115200;
     bool autoBaud = false;  // search first, then use the rate found
     std::optional<std::string> slotDir;
@@ -38,7 +30,8 @@ struct CliOptions {
     bool json = false;     // query, ports
     bool verbose = false;  // ports
     bool yes = false;      // reset
-    std::string source;    // submit
+    bool verify = false;   // submit, apply
+    std::string source;    // submit, apply, diff
     ComposeRequest compose;
 };
 
@@ -53,5 +46,3 @@ ParseResult ParseCommandLine(std::span<const std::string> args);
 
 // Whether a command talks to the module (and so needs --port).
 bool UsesModule(Command command);
-
-std::string UsageText();

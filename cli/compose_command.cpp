@@ -7,6 +7,7 @@
 #include "cli_main.h"
 #include "exit_codes.h"
 #include "form_model.h"
+#include "profile.h"
 #include "script_form.h"
 #include "script_source.h"
 #include "session.h"
@@ -24,19 +25,64 @@ std::string StartUpScript() {
     return ComposeScript(form);
 }
 
-int RunCompose(const ComposeRequest& request, std::istream& in, std::ostream& out,
-               std::ostream& err) {
+namespace {
+
+int Refused(int status, std::string_view error, std::ostream& err) {
+    err << "qn7cfg: " << error << '\n';
+    return status;
+}
+
+}  // namespace
+
+int ProfileScript(std::string_view source, std::string_view text, std::string& script,
+                  std::ostream& err) {
+    ProfileContents profile;
+    std::string error;
+    if (const int status = ReadProfile(text, profile, error)) {
+        return Refused(status, DescribedSource(source) + ": " + error, err);
+    }
+    for (const std::string& key : profile.unknownKeys) {
+        err << "qn7cfg: warning: " << DescribedSource(source) << ": unknown key \"" << key
+            << "\" ignored\n";
+    }
+    script = profile.script + StartUpScript();
+    return exit_code::kOk;
+}
+
+int ReadComposedSource(std::string_view source, const std::filesystem::path& slotDir,
+                       std::istream& in, std::string& script, std::ostream& err) {
+    std::string text;
+    std::string error;
+    if (const int status = ReadSubmitSource(source, slotDir, in, text, error)) {
+        return Refused(status, error, err);
+    }
+    std::string settings = std::move(text);
+    if (LooksLikeProfile(settings)) {
+        if (const int status = ProfileScript(source, settings, text, err)) return status;
+        settings = std::move(text);
+    }
+    script = RecomposeFromStartUp(settings);
+    return exit_code::kOk;
+}
+
+int RunCompose(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+    const ComposeRequest& request = options.compose;
     // The applier takes the first line of a key, so the pairs go first to override the rest.
     std::string script;
     for (const auto& [key, value] : request.pairs) script += "at+" + key + "=" + value + "\r\n";
-    if (request.fromFile) {
-        std::string file;
+    const std::optional<std::string>& file = request.fromJson ? request.fromJson : request.fromFile;
+    if (file) {
+        std::string text;
         std::string error;
-        if (const int status = ReadScriptFile(*request.fromFile, in, file, error)) {
-            err << "qn7cfg: " << error << '\n';
-            return status;
+        if (const int status = ReadScriptFile(*file, in, text, error)) {
+            return Refused(status, error, err);
         }
-        script += file;
+        if (request.fromJson) {
+            std::string settings;
+            if (const int status = ProfileScript(*file, text, settings, err)) return status;
+            text = std::move(settings);
+        }
+        script += text;
     } else {
         script += StartUpScript();
     }

@@ -1,6 +1,7 @@
 // compose: the script the dialog would show for a form set by one script, without a module.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -15,10 +16,21 @@ std::string RecomposeFromStartUp(std::string_view script);
 // What the command pane shows after the first form change following start-up.
 std::string StartUpScript();
 
-// The KEY=VALUE lines, then FILE or the start-up script, applied and composed. Prints the
-// script on `out`; returns the exit status.
-int RunCompose(const ComposeRequest& request, std::istream& in, std::ostream& out,
-               std::ostream& err);
+// The settings of a profile (`text`, read from `source`) as script lines, followed by the
+// start-up script: keys the profile lacks keep the start-up form's values. Keys that are no
+// setting of the module are reported on `err` and left out. Returns the exit status.
+int ProfileScript(std::string_view source, std::string_view text, std::string& script,
+                  std::ostream& err);
+
+// What apply sends and diff compares with: SOURCE read as submit reads it (a profile when it
+// looks like one), applied to the start-up form and composed. Returns the exit status; errors
+// and warnings go to `err`.
+int ReadComposedSource(std::string_view source, const std::filesystem::path& slotDir,
+                       std::istream& in, std::string& script, std::ostream& err);
+
+// The KEY=VALUE lines, then FILE, the profile or the start-up script, applied and composed.
+// Prints the script on `out`; returns the exit status.
+int RunCompose(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 struct ComposeOutcome {
     int exitCode = 0;

@@ -5,6 +5,7 @@
 namespace exit_code {
 
 inline constexpr int kOk = 0;
+inline constexpr int kDiffers = 1;        // diff, --verify: the module's settings differ
 inline constexpr int kUsage = 64;         // EX_USAGE: bad command line
 inline constexpr int kDataError = 65;     // EX_DATAERR: the script is not fit to send
 inline constexpr int kNoInput = 66;       // EX_NOINPUT: script source missing or unreadable

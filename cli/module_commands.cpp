@@ -1,20 +1,26 @@
 #include "module_commands.h"
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
 #include <ostream>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "compose_command.h"
 #include "exit_codes.h"
 #include "form_model.h"
 #include "interrupt_watch.h"
+#include "port_fanout.h"
+#include "profile.h"
 #include "query_answers.h"
 #include "query_reply.h"
 #include "query_texts.h"
 #include "script_form.h"
 #include "script_source.h"
 #include "session.h"
+#include "settings_diff.h"
 #include "terminal_host.h"
 
 namespace {
@@ -40,45 +46,89 @@ std::string Joined(const std::vector<std::string_view>& keys) {
     return joined;
 }
 
-// A reply that answers "at" but none of the keys the form takes (a truncated answer, noise at
-// the wrong rate) would print the start-up form as the module's settings: a backup made of it
-// would restore zeros.
-int Query(TerminalHost& host, bool json, std::ostream& out, std::ostream& err) {
+struct ModuleSettings {
     std::string reply;
-    if (!QueryConfig(host, &reply)) return NoReply(host, err);
-    const std::string cleaned = CleanQueryReply(reply);
+    Answers answers;
+    std::vector<std::string_view> missing;  // settings of the form left unanswered
+};
+
+// A reply that answers "at" but none of the keys the form takes (a truncated answer, noise at
+// the wrong rate) would pass for the start-up form: a backup made of it would restore zeros,
+// and a comparison with it would be meaningless.
+int AskModule(TerminalHost& host, std::ostream& err, ModuleSettings& settings) {
+    if (!QueryConfig(host, &settings.reply)) return NoReply(host, err);
     const std::span<const std::string_view> asked = QueryKeysAsked(host.Link().baud);
-    const Answers answers = AnsweredKeys(cleaned, asked);
+    settings.answers = AnsweredKeys(CleanQueryReply(settings.reply), asked);
     std::vector<std::string_view> formKeys;
     for (std::string_view key : asked) {
         if (std::find(kFormFieldKeys.begin(), kFormFieldKeys.end(), key) != kFormFieldKeys.end())
             formKeys.push_back(key);
     }
-    const std::vector<std::string_view> missing = MissingKeys(answers, formKeys);
-    if (missing.size() == formKeys.size()) {
+    settings.missing = MissingKeys(settings.answers, formKeys);
+    if (settings.missing.size() == formKeys.size()) {
         err << "qn7cfg: the module on " << host.Link().port
-            << " answered none of the settings asked for; missing: " << Joined(missing) << '\n';
+            << " answered none of the settings asked for; missing: " << Joined(settings.missing)
+            << '\n';
         return exit_code::kUnavailable;
     }
-    if (!missing.empty()) {
-        err << "qn7cfg: warning: no answer for " << Joined(missing)
+    return exit_code::kOk;
+}
+
+int Query(TerminalHost& host, bool json, std::ostream& out, std::ostream& err) {
+    ModuleSettings module;
+    if (const int status = AskModule(host, err, module)) return status;
+    if (!module.missing.empty()) {
+        err << "qn7cfg: warning: no answer for " << Joined(module.missing)
             << "; those settings are shown as on a fresh form\n";
     }
     if (json) {
-        out << AnswersToJson(answers);
+        out << ProfileText(host.Link(), UtcTimeText(std::chrono::system_clock::now()),
+                           module.answers);
         return exit_code::kOk;
     }
     // The command pane of a freshly started dialog after its Query button.
     FormModel form;
     Session session;
     session.StartUpForm(form);
-    TakeQueryReply(session, form, reply);
+    TakeQueryReply(session, form, module.reply);
     out << session.Script();
     return exit_code::kOk;
 }
 
+// Queries and prints each key `wanted` sets that the module holds otherwise.
+int Compare(TerminalHost& host, std::string_view wanted, std::ostream& out, std::ostream& err,
+            std::size_t& differing) {
+    ModuleSettings module;
+    if (const int status = AskModule(host, err, module)) return status;
+    const std::vector<Difference> differences =
+        Differences(module.answers, ScriptSettings(wanted), QueryKeysAsked(host.Link().baud));
+    PrintDifferences(differences, out);
+    differing = differences.size();
+    return differing == 0 ? exit_code::kOk : exit_code::kDiffers;
+}
+
 int Send(TerminalHost& host, std::string_view script, std::ostream& err) {
     return SendScript(host, script) ? exit_code::kOk : NoReply(host, err);
+}
+
+// Transparent mode ends the module's answers to queries: the line that enters it goes last,
+// and only to a module that took every setting, so one that did not stays open to a retry.
+int SendVerified(TerminalHost& host, std::string_view script, std::ostream& out,
+                 std::ostream& err) {
+    const HeldBack held = HoldBackTransparentLine(script);
+    if (!held.script.empty()) {
+        if (const int status = Send(host, held.script, err)) return status;
+    }
+    std::size_t differing = 0;
+    if (const int status = Compare(host, held.script, out, err, differing)) {
+        if (status == exit_code::kDiffers) {
+            err << "qn7cfg: the module on " << host.Link().port << " did not take " << differing
+                << (differing == 1 ? " setting" : " settings")
+                << (held.transparentLine ? "; at+reconn=1 not sent" : "") << '\n';
+        }
+        return status;
+    }
+    return held.transparentLine ? Send(host, kTransparentCommand, err) : exit_code::kOk;
 }
 
 int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
@@ -89,9 +139,9 @@ int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
     return exit_code::kOk;
 }
 
-// The command's exchanges, over one host.
-int RunExchanges(const CliOptions& options, const std::string& script, TerminalHost& host,
-                 std::ostream& out, std::ostream& err) {
+// `script`: what submit and apply send, what diff compares with.
+int RunCommand(const CliOptions& options, std::string_view script, TerminalHost& host,
+               std::ostream& out, std::ostream& err) {
     if (options.command == Command::kSearch || options.autoBaud) {
         if (!SearchModule(host)) return Failed(host, err, "at any rate");
     }
@@ -102,7 +152,12 @@ int RunExchanges(const CliOptions& options, const std::string& script, TerminalH
         case Command::kQuery:
             return Query(host, options.json, out, err);
         case Command::kSubmit:
-            return Send(host, script, err);
+        case Command::kApply:
+            return options.verify ? SendVerified(host, script, out, err) : Send(host, script, err);
+        case Command::kDiff: {
+            std::size_t differing = 0;
+            return Compare(host, script, out, err, differing);
+        }
         case Command::kScan:
             return Scan(host, out, err);
         case Command::kTransparent:
@@ -114,24 +169,62 @@ int RunExchanges(const CliOptions& options, const std::string& script, TerminalH
     }
 }
 
+// Bad input is refused before any port is opened, so nothing reaches the wire; standard input
+// is read once, whatever the number of ports.
+int ReadInput(const CliOptions& options, std::istream& in, std::string& script, std::ostream& err) {
+    const std::filesystem::path slotDir = options.slotDir.value_or(".");
+    if (options.command == Command::kApply || options.command == Command::kDiff) {
+        return ReadComposedSource(options.source, slotDir, in, script, err);
+    }
+    if (options.command != Command::kSubmit) return exit_code::kOk;
+    std::string error;
+    const int status = ReadSubmitSource(options.source, slotDir, in, script, error);
+    if (status != exit_code::kOk) err << "qn7cfg: " << error << '\n';
+    return status;
+}
+
+// The hosts of the ports running now, so that an interrupt stops every one of them.
+class RunningHosts {
+  public:
+    void Add(TerminalHost& host) {
+        std::lock_guard guard(lock_);
+        hosts_.push_back(&host);
+        if (stopped_) host.Stop();
+    }
+    void Remove(TerminalHost& host) {
+        std::lock_guard guard(lock_);
+        std::erase(hosts_, &host);
+    }
+    void StopAll() {
+        std::lock_guard guard(lock_);
+        stopped_ = true;
+        for (TerminalHost* host : hosts_) host->Stop();
+    }
+
+  private:
+    std::mutex lock_;
+    std::vector<TerminalHost*> hosts_;
+    bool stopped_ = false;
+};
+
 }  // namespace
 
 int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& out,
                      std::ostream& err) {
-    // Bad input is refused before the port is opened, so nothing reaches the wire.
     std::string script;
-    if (options.command == Command::kSubmit) {
-        std::string error;
-        if (const int status = ReadSubmitSource(options.source, options.slotDir.value_or("."), in,
-                                                script, error)) {
-            err << "qn7cfg: " << error << '\n';
-            return status;
-        }
-    }
-
-    TerminalHost host({options.port, options.baud}, options.quiet, err);
-    InterruptWatch interrupt([&host] { host.Stop(); });
-    const int status = RunExchanges(options, script, host, out, err);
+    if (const int status = ReadInput(options, in, script, err)) return status;
+    RunningHosts running;
+    InterruptWatch interrupt([&running] { running.StopAll(); });
+    const int status = RunOnPorts(
+        options.ports,
+        [&](const std::string& port, std::ostream& portOut, std::ostream& portErr) {
+            TerminalHost host({port, options.baud}, options.quiet, portErr);
+            running.Add(host);
+            const int status = RunCommand(options, script, host, portOut, portErr);
+            running.Remove(host);
+            return PortOutcome{status, host.Link().baud};
+        },
+        out, err);
     if (interrupt.ExitStatus() != 0) {
         err << "qn7cfg: interrupted; the port was restored and released\n";
         return interrupt.ExitStatus();

@@ -1,6 +1,7 @@
 #include "ports_command.h"
 
-#include "query_answers.h"
+#include "exit_codes.h"
+#include "json_text.h"
 
 void PrintPorts(const std::vector<SerialPortInfo>& ports, PortsFormat format, std::ostream& out) {
     if (format != PortsFormat::kJson) {
@@ -9,15 +10,19 @@ void PrintPorts(const std::vector<SerialPortInfo>& ports, PortsFormat format, st
         }
         return;
     }
-    if (ports.empty()) {
-        out << "[]\n";
-        return;
+    Json list = Json::array();
+    for (const SerialPortInfo& port : ports) {
+        list.push_back(
+            {{"path", BytesToJson(port.path)}, {"description", BytesToJson(port.description)}});
     }
-    out << "[\n";
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        out << "  {\"path\": " << JsonString(ports[i].path)
-            << ", \"description\": " << JsonString(ports[i].description) << '}'
-            << (i + 1 < ports.size() ? ",\n" : "\n");
-    }
-    out << "]\n";
+    out << JsonText(list);
+}
+
+int RunPorts(const CliOptions& options, std::istream&, std::ostream& out, std::ostream&) {
+    PrintPorts(ListSerialPorts(),
+               options.json      ? PortsFormat::kJson
+               : options.verbose ? PortsFormat::kLabels
+                                 : PortsFormat::kPaths,
+               out);
+    return exit_code::kOk;
 }

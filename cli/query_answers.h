@@ -1,4 +1,4 @@
-// The answers of a cleaned query reply, as key/value pairs and as JSON.
+// The answers of a cleaned query reply, as key/value pairs.
 #pragma once
 
 #include <span>
@@ -18,10 +18,3 @@ Answers AnsweredKeys(std::string_view cleanedReply, std::span<const std::string_
 // The keys of `wanted` that `answers` lacks, in the order of `wanted`.
 std::vector<std::string_view> MissingKeys(const Answers& answers,
                                           std::span<const std::string_view> wanted);
-
-// A JSON string literal of `text`. Invalid UTF-8 bytes are escaped as \u00XX.
-std::string JsonString(std::string_view text);
-
-// A JSON object, one member per answer. Invalid UTF-8 bytes are escaped as \u00XX, so the
-// output is always valid JSON.
-std::string AnswersToJson(const Answers& answers);

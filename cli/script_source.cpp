@@ -59,19 +59,22 @@ int CheckNoNul(std::string_view what, std::string_view text, std::string& error)
     return exit_code::kDataError;
 }
 
-std::string Described(std::string_view source) {
+}  // namespace
+
+std::string DescribedSource(std::string_view source) {
     return source == "-" ? std::string("standard input") : "'" + std::string(source) + "'";
 }
 
-}  // namespace
+int ReadSourceBytes(std::string_view source, std::istream& in, std::string& text,
+                    std::string& error) {
+    return source == "-" ? ReadStandardInput(in, text, error) : ReadFile(source, text, error);
+}
 
 int ReadScriptFile(std::string_view source, std::istream& in, std::string& script,
                    std::string& error) {
     std::string raw;
-    const int status =
-        source == "-" ? ReadStandardInput(in, raw, error) : ReadFile(source, raw, error);
-    if (status != exit_code::kOk) return status;
-    if (const int nul = CheckNoNul(Described(source), raw, error)) return nul;
+    if (const int status = ReadSourceBytes(source, in, raw, error)) return status;
+    if (const int nul = CheckNoNul(DescribedSource(source), raw, error)) return nul;
     script = ToCrLf(raw);
     return exit_code::kOk;
 }
@@ -92,7 +95,7 @@ int ReadSubmitSource(std::string_view source, const std::filesystem::path& slotD
         if (const int nul = CheckNoNul(what, text, error)) return nul;
     }
     if (text.empty()) {
-        error = Described(source) + " is empty: nothing to send";
+        error = DescribedSource(source) + " is empty: nothing to send";
         return exit_code::kDataError;
     }
     script = std::move(text);

@@ -10,8 +10,16 @@
 // at CR LF, whatever editor wrote the file.
 std::string ToCrLf(std::string_view text);
 
+// "standard input" for "-", else the source in quotes, for messages.
+std::string DescribedSource(std::string_view source);
+
 // "user0" ... "user3".
 bool IsSlotName(std::string_view source);
+
+// Reads a regular file (or standard input for "-") of at most kMaxScriptBytes as it is.
+// Returns kOk, or kNoInput with `error` naming the source and the reason.
+int ReadSourceBytes(std::string_view source, std::istream& in, std::string& text,
+                    std::string& error);
 
 // Reads a regular file (or standard input for "-") of at most kMaxScriptBytes and gives it
 // CR LF line breaks. Returns the exit status: kOk; kNoInput when the source cannot be read, is

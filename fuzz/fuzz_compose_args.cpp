@@ -26,8 +26,11 @@ std::vector<std::string> SplitArguments(std::string_view text) {
 bool ReadsOnlyStandardInput(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--from" && i + 1 < args.size() && args[i + 1] != "-") return false;
-        if (arg.starts_with("--from=") && arg != "--from=-") return false;
+        for (const std::string_view option : {"--from", "--from-json", "--ports-from"}) {
+            if (arg == option && i + 1 < args.size() && args[i + 1] != "-") return false;
+            const std::string attached = std::string(option) + "=";
+            if (arg.starts_with(attached) && arg != attached + "-") return false;
+        }
     }
     return true;
 }

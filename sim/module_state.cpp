@@ -64,7 +64,7 @@ std::string ModuleState::AnswerCommand(std::string_view key, std::string_view va
     auto setting = settings_.find(std::string(key));
     if (setting == settings_.end()) return "ERROR";
     if (value == "?") return setting->second;
-    setting->second = value;
+    if (key != ignoredSetting_) setting->second = value;
     return "ok";
 }
 

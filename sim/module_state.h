@@ -19,10 +19,13 @@ class ModuleState {
     // `line` is one received line without its CR (and LF).
     ModuleAnswer Answer(std::string_view line);
     void RestoreFactory();
+    // Settings of `key` are answered "ok" and not taken; empty: every setting is taken.
+    void IgnoreSetting(std::string key) { ignoredSetting_ = std::move(key); }
     const std::map<std::string, std::string>& Settings() const { return settings_; }
 
   private:
     std::string AnswerCommand(std::string_view key, std::string_view value, ModuleAnswer* answer);
 
     std::map<std::string, std::string> settings_;
+    std::string ignoredSetting_;
 };

@@ -55,6 +55,7 @@ struct SimModule::Impl {
     explicit Impl(const SimOptions& o)
         : options(o), transparent(o.escapeGuardMs, o.transparentReturnMs) {
         pacer.SetBaud(o.baud, o.pace);
+        state.IgnoreSetting(o.ignoredSetting);
     }
 
     void Run();
@@ -249,4 +250,5 @@ void SimModule::SetOptions(const SimOptions& options) {
     impl_->options = options;
     impl_->transparent.SetTimes(options.escapeGuardMs, options.transparentReturnMs);
     impl_->pacer.SetBaud(options.baud, options.pace);
+    impl_->state.IgnoreSetting(options.ignoredSetting);
 }

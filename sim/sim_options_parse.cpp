@@ -59,6 +59,8 @@ SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std
             ok = ParseNumber(value, number->second);
         else if (auto size = sizes.find(arg); size != sizes.end())
             ok = ParseNumber(value, size->second);
+        else if (arg == "--ignore-setting")
+            ok = !value.empty() && (options->ignoredSetting = value, true);
         else if (auto fault = FaultNames().find(value); arg == "--fault")
             ok = fault != FaultNames().end() && (options->fault = fault->second, true);
         if (!ok) {

@@ -23,6 +23,7 @@ inline constexpr const char* kSimUsage =
     "  --fault-delay MS         lateness of the delay fault (default 1000)\n"
     "  --flood-bytes N          size of the flood fault (default 1048576)\n"
     "  --hangup-after N         bytes received before the hangup fault (default 1)\n"
+    "  --ignore-setting KEY     answer ok to a setting of KEY but keep the old value\n"
     "  --help                   this text\n"
     "  --version                the version\n";
 

@@ -7,7 +7,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev xvfb xauth fonts-wqy-microhei
+          qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev nlohmann-json3-dev
+          xvfb xauth fonts-wqy-microhei
           clang-14 libclang-rt-14-dev)
 case "${1:-}" in
     "") ;;

@@ -30,6 +30,9 @@ struct SimOptions {
     uint32_t faultDelayMs = 1000;
     std::size_t floodBytes = 1 << 20;
     std::size_t hangUpAfterBytes = 1;
+    // A setting of this key is answered "ok" but not taken: the module keeps its value, as one
+    // that refuses a setting silently.
+    std::string ignoredSetting;
 };
 
 class SimModule {

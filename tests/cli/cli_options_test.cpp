@@ -27,7 +27,8 @@ TEST_P(CliParseValid, ReadsCommandPortAndRate) {
     const ParseResult result = Parse(c.args);
     ASSERT_TRUE(result.Ok()) << result.error;
     EXPECT_EQ(result.options.command, c.command);
-    EXPECT_EQ(result.options.port, c.port);
+    EXPECT_EQ(result.options.ports,
+              c.port.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.port});
     EXPECT_EQ(result.options.baud, c.baud);
     EXPECT_EQ(result.options.autoBaud, c.autoBaud);
 }
@@ -132,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{"ResetWithoutYes", {"-p", "x", "reset"}, "--yes"},
         InvalidCase{"JsonOutsideQuery",
                     {"-p", "x", "scan", "--json"},
-                    "--json applies only to query and ports"},
+                    "--json applies only to ports and query"},
         InvalidCase{"VerboseOutsidePorts", {"-p", "x", "query", "-v"}, "-v applies only to ports"},
         InvalidCase{"FromOutsideCompose", {"-p", "x", "query", "--from", "f"}, "--from"},
         InvalidCase{"PairWithoutEquals", {"compose", "netmode"}, "expected KEY=VALUE"},

@@ -28,9 +28,10 @@ TEST(PortsCommand, PathsLabelsOrJson) {
     EXPECT_EQ(
         Printed(kPorts, PortsFormat::kJson),
         "[\n"
-        "  {\"path\": \"/dev/ttyS0\", \"description\": \"on-board serial port\"},\n"
-        "  {\"path\": \"/dev/ttyUSB0\", \"description\": \"FTDI FT232R USB UART (A50285BI)\"},\n"
-        "  {\"path\": \"/dev/pts/\\\"odd\\\"\", \"description\": \"\"}\n"
+        "  {\n    \"path\": \"/dev/ttyS0\",\n    \"description\": \"on-board serial port\"\n  },\n"
+        "  {\n    \"path\": \"/dev/ttyUSB0\",\n"
+        "    \"description\": \"FTDI FT232R USB UART (A50285BI)\"\n  },\n"
+        "  {\n    \"path\": \"/dev/pts/\\\"odd\\\"\",\n    \"description\": \"\"\n  }\n"
         "]\n");
     EXPECT_EQ(Printed({}, PortsFormat::kJson), "[]\n");
 }

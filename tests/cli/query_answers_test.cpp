@@ -51,37 +51,6 @@ TEST(CliAnswers, EachValueIsTheOneTheFormReads) {
     for (const auto& [key, value] : answers) EXPECT_EQ(value, GetAtValue(cleaned, key)) << key;
 }
 
-struct JsonCase {
-    const char* name;
-    std::string value;
-    std::string escaped;
-};
-
-class CliJson : public ::testing::TestWithParam<JsonCase> {};
-
-TEST_P(CliJson, EscapesValuesIntoValidJson) {
-    EXPECT_EQ(AnswersToJson({{"k", GetParam().value}}),
-              "{\n  \"k\": \"" + GetParam().escaped + "\"\n}\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, CliJson,
-    ::testing::Values(JsonCase{"Plain", "192.168.11.245", "192.168.11.245"},
-                      JsonCase{"QuoteAndBackslash", "a\"b\\c", "a\\\"b\\\\c"},
-                      JsonCase{"ControlBytes", "\t\n\x01\x1f", "\\t\\n\\u0001\\u001f"},
-                      JsonCase{"ValidUtf8PassesThrough", "\xe6\x97\xa0\xe7\xba\xbf",
-                               "\xe6\x97\xa0\xe7\xba\xbf"},
-                      JsonCase{"InvalidUtf8IsEscaped", "a\xff\xc3", "a\\u00ff\\u00c3"},
-                      JsonCase{"OverlongIsEscaped", "\xc0\xaf", "\\u00c0\\u00af"},
-                      JsonCase{"SurrogateIsEscaped", "\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CliJson, SeveralMembersAndNone) {
-    EXPECT_EQ(AnswersToJson({}), "{}\n");
-    EXPECT_EQ(AnswersToJson({{"netmode", "1"}, {"dhcpc", "0"}}),
-              "{\n  \"netmode\": \"1\",\n  \"dhcpc\": \"0\"\n}\n");
-}
-
 struct LineBreakCase {
     const char* name;
     std::string in;

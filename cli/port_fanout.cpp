@@ -1,0 +1,124 @@
+#include "port_fanout.h"
+
+#include <algorithm>
+#include <mutex>
+#include <ostream>
+#include <streambuf>
+#include <thread>
+
+#include "exit_codes.h"
+
+namespace {
+
+// Collects what one port's run prints and hands it on line by line, each line prefixed, under
+// the lock that the ports share for the one stream they all end up on.
+class PrefixedLinesBuf final : public std::streambuf {
+  public:
+    PrefixedLinesBuf(std::string prefix, std::ostream& target, std::mutex& lock)
+        : prefix_(std::move(prefix)), target_(target), lock_(lock) {}
+    PrefixedLinesBuf(const PrefixedLinesBuf&) = delete;
+    PrefixedLinesBuf& operator=(const PrefixedLinesBuf&) = delete;
+
+    // A last line without its LF gets one.
+    void Finish() {
+        if (!pending_.empty()) pending_ += '\n';
+        PassOn();
+    }
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        pending_ += traits_type::to_char_type(c);
+        if (pending_.back() == '\n') PassOn();
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        pending_.append(s, static_cast<std::size_t>(n));
+        PassOn();
+        return n;
+    }
+
+  private:
+    void PassOn() {
+        const std::size_t end = pending_.rfind('\n');
+        if (end == std::string::npos) return;
+        std::string lines;
+        for (std::size_t at = 0; at <= end;) {
+            const std::size_t lineEnd = pending_.find('\n', at);
+            lines += prefix_;
+            lines.append(pending_, at, lineEnd + 1 - at);
+            at = lineEnd + 1;
+        }
+        pending_.erase(0, end + 1);
+        std::lock_guard guard(lock_);
+        target_ << lines << std::flush;
+    }
+
+    std::string prefix_;
+    std::ostream& target_;
+    std::mutex& lock_;
+    std::string pending_;
+};
+
+std::string Padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.resize(width, ' ');
+    return text;
+}
+
+void PrintTable(const std::vector<std::string>& ports, const std::vector<PortOutcome>& outcomes,
+                std::ostream& out) {
+    std::size_t width = std::string_view("PORT").size();
+    for (const std::string& port : ports) width = std::max(width, port.size());
+    out << Padded("PORT", width) << "  " << Padded("RATE", 8) << "OUTCOME\n";
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        out << Padded(ports[i], width) << "  " << Padded(std::to_string(outcomes[i].baud), 8)
+            << OutcomeText(outcomes[i].status) << '\n';
+    }
+}
+
+}  // namespace
+
+std::string OutcomeText(int status) {
+    switch (status) {
+        case exit_code::kOk:
+            return "ok";
+        case exit_code::kDiffers:
+            return "settings differ";
+        case exit_code::kUnavailable:
+            return "no module answered";
+        case exit_code::kIoError:
+            return "serial error";
+        case exit_code::kNoPermission:
+            return "permission denied";
+        default:
+            return "exit status " + std::to_string(status);
+    }
+}
+
+int RunOnPorts(const std::vector<std::string>& ports, const PortRun& run, std::ostream& out,
+               std::ostream& err) {
+    if (ports.size() == 1) return run(ports.front(), out, err).status;
+    std::vector<PortOutcome> outcomes(ports.size());
+    std::mutex outLock;
+    std::mutex errLock;
+    {
+        std::vector<std::jthread> threads;
+        threads.reserve(ports.size());
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            threads.emplace_back([&, i] {
+                const std::string prefix = ports[i] + ": ";
+                PrefixedLinesBuf outLines(prefix, out, outLock);
+                PrefixedLinesBuf errLines(prefix, err, errLock);
+                std::ostream portOut(&outLines);
+                std::ostream portErr(&errLines);
+                outcomes[i] = run(ports[i], portOut, portErr);
+                outLines.Finish();
+                errLines.Finish();
+            });
+        }
+    }
+    PrintTable(ports, outcomes, out);
+    int worst = exit_code::kOk;
+    for (const PortOutcome& outcome : outcomes) worst = std::max(worst, outcome.status);
+    return worst;
+}

@@ -1,0 +1,90 @@
+#include "profile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "exit_codes.h"
+#include "json_text.h"
+#include "query_texts.h"
+
+namespace {
+
+constexpr const char* kPort = "port";
+constexpr const char* kRate = "rate";
+constexpr const char* kTime = "time";
+constexpr const char* kSettings = "settings";
+
+bool IsModuleKey(std::string_view key) {
+    return std::find(kQueryKeys.begin(), kQueryKeys.end(), key) != kQueryKeys.end();
+}
+
+bool IsProfileMember(std::string_view key) {
+    return key == kPort || key == kRate || key == kTime || key == kSettings;
+}
+
+int DataError(std::string& error, std::string text) {
+    error = std::move(text);
+    return exit_code::kDataError;
+}
+
+}  // namespace
+
+std::string UtcTimeText(std::chrono::system_clock::time_point time) {
+    using namespace std::chrono;
+    const auto seconds = floor<std::chrono::seconds>(time);
+    const auto day = floor<days>(seconds);
+    const year_month_day date{day};
+    const hh_mm_ss clock{seconds - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
+    return text;
+}
+
+std::string ProfileText(const LinkSettings& link, std::string_view time, const Answers& answers) {
+    Json settings = Json::object();
+    for (const auto& [key, value] : answers) settings[key] = BytesToJson(value);
+    Json profile = Json::object();
+    profile[kPort] = BytesToJson(link.port);
+    profile[kRate] = link.baud;
+    profile[kTime] = std::string(time);
+    profile[kSettings] = std::move(settings);
+    return JsonText(profile);
+}
+
+int ReadProfile(std::string_view text, ProfileContents& contents, std::string& error) {
+    Json profile;
+    if (!ParseJson(text, profile, error)) return DataError(error, "not JSON: " + error);
+    if (!profile.is_object() || !profile.contains(kSettings) || !profile[kSettings].is_object()) {
+        return DataError(error, "not a profile: expected an object with a \"settings\" object");
+    }
+    ProfileContents read;
+    for (const auto& [member, value] : profile.items()) {
+        if (!IsProfileMember(member)) read.unknownKeys.push_back(member);
+    }
+    for (const auto& [key, value] : profile[kSettings].items()) {
+        if (!IsModuleKey(key)) {
+            read.unknownKeys.push_back(key);
+            continue;
+        }
+        std::string bytes;
+        if (!JsonToBytes(value, bytes, error)) {
+            return DataError(error, "setting \"" + key + "\": " + error);
+        }
+        if (bytes.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+            return DataError(
+                error, "setting \"" + key + "\" holds CR, LF or NUL (it would add a command line)");
+        }
+        read.script += "at+" + key + "=" + bytes + "\r\n";
+    }
+    contents = std::move(read);
+    return exit_code::kOk;
+}
+
+bool LooksLikeProfile(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '{';
+}
