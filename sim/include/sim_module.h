@@ -32,7 +32,7 @@ struct SimOptions {
     std::size_t hangUpAfterBytes = 1;
     // A setting of this key is answered "ok" but not taken: the module keeps its value, as one
     // that refuses a setting silently.
-    std::string ignoredSetting;
+    std::string ignoredSetting = {};
 };
 
 class SimModule {

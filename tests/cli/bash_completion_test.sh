@@ -38,12 +38,17 @@ expect() {
     fi
 }
 
-expect "" -- ports search query submit scan transparent reset compose
+expect "" -- ports search query submit apply diff scan transparent reset compose
 expect s -- search submit scan
-expect - -- -p --port -b --baud --slot-dir -q --quiet -h --help --version
+expect - -- -p --port --ports-from -b --baud --slot-dir -q --quiet -h --help --version
 expect query --j -- --json
 expect -q reset --y -- --yes
-expect compose --f -- --from
+expect compose --f -- --from --from-json
+expect compose --from-json scripts/ -- scripts/lab.txt
+expect --ports-from s -- slots scripts
+expect -p /dev/ttyUSB0 apply u -- user0 user1 user2 user3 user-notes
+expect -p /dev/ttyUSB0 diff "" -- user0 user1 user2 user3 - slots scripts user-notes qn7cfg
+expect -p /dev/ttyUSB0 submit --v -- --verify
 expect --j -- # a command's option is not offered before the command
 expect -p "" -- /dev/ttyUSB0 /dev/ttyACM1
 expect --port /dev/ttyA -- /dev/ttyACM1
