@@ -48,7 +48,7 @@ expect compose --from-json scripts/ -- scripts/lab.txt
 expect --ports-from s -- slots scripts
 expect -p /dev/ttyUSB0 apply u -- user0 user1 user2 user3 user-notes
 expect -p /dev/ttyUSB0 diff "" -- user0 user1 user2 user3 - slots scripts user-notes qn7cfg
-expect -p /dev/ttyUSB0 submit --v -- --verify
+expect -p /dev/ttyUSB0 submit --ve -- --verify --version
 expect --j -- # a command's option is not offered before the command
 expect -p "" -- /dev/ttyUSB0 /dev/ttyACM1
 expect --port /dev/ttyA -- /dev/ttyACM1
