@@ -1,10 +1,7 @@
 // qn7cfg's provisioning commands as processes against simulated modules: profiles, diff,
 // --verify and several ports at once, with what reached each wire.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -15,10 +12,9 @@
 #include "json_text.h"
 #include "run_process.h"
 #include "sim_module.h"
+#include "temp_dir.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -35,7 +31,7 @@ class Provisioning : public ::testing::Test {
     SimModule& Sim(std::size_t i = 0) { return *sims_.at(i); }
 
     ProcessResult Run(const std::vector<std::string>& args, const std::string& input = {}) {
-        return RunProcess(QN7CFG_PATH, args, {.input = input});
+        return RunProcess(QN7CFG_PATH, args, input);
     }
     ProcessResult RunOn(const std::string& port, std::vector<std::string> args) {
         args.insert(args.begin(), {"-q", "-p", port});
@@ -43,22 +39,11 @@ class Provisioning : public ::testing::Test {
     }
 
     std::string WriteFile(const std::string& name, const std::string& text) {
-        if (dir_.empty()) {
-            dir_ = fs::temp_directory_path() /
-                   ("qn7cfg-provisioning-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-            fs::create_directories(dir_);
-        }
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
+        return dir_.Write(name, text).string();
     }
 
     std::vector<std::unique_ptr<SimModule>> sims_;
-    fs::path dir_;
+    TempDir dir_{"qn7cfg-provisioning"};
 };
 
 Json Parsed(const std::string& text) {
