@@ -10,10 +10,10 @@ seconds="${QN7_FUZZ_SECONDS:-60}"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQN7_BUILD_FUZZERS=ON -DQN7_BUILD_GUI=OFF -DQN7_BUILD_TESTS=OFF \
     -DQN7_BUILD_BENCHMARKS=OFF -DQN7_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
-
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_at_text fuzz_apply fuzz_query_reply fuzz_compose_args)
+# Only the fuzzers and what they link: the programs and their man pages are not run here.
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 rm -rf build-fuzz/artifacts && mkdir -p build-fuzz/artifacts
