@@ -119,7 +119,7 @@ Commands:
     for (const CommandSpec& spec : kCommands) AppendCommand(spec, text);
     text += R"(
 A profile is JSON: {"port", "rate", "time", "settings": {KEY: VALUE, ...}}; a value that is
-not valid UTF-8 is written {"hex": "..."}. A SOURCE whose first character is "{" is a profile.
+not valid UTF-8 is written {"hex": "..."}. A SOURCE starting with "{" (after blanks) is one.
 Log lines (the module's replies) go to standard error, results to standard output; with
 several ports each line starts with its port, and a table of the outcomes ends the run.
 Exit status: 0 success, 1 settings differ (diff, --verify), 64 usage error, 65 data not fit
