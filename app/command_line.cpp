@@ -18,6 +18,9 @@ void AddSetupOptions(QCommandLineParser& parser) {
                       QStringLiteral("Folder of the user slot files user0 … user3 "
                                      "(default: the current folder)."),
                       QStringLiteral("DIR")});
+    parser.addOption({QString::fromLatin1(kFastOption),
+                      QStringLiteral("End each reply window as soon as the module's reply is "
+                                     "complete, instead of always waiting the fixed time.")});
 }
 
 std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {

@@ -7,6 +7,7 @@
 
 inline constexpr const char* kDemoOption = "demo";
 inline constexpr const char* kSlotDirOption = "slot-dir";
+inline constexpr const char* kFastOption = "fast";
 
 // The name and version --help and --version print, set on the running application.
 void NameTheProgram();

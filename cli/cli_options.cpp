@@ -99,6 +99,7 @@ class Parser {
         if (name == "--from-json") return WithValue(name, attached, &Parser::SetFromJson);
         if (attached) return "unknown option '" + std::string(arg) + "'";
         if (name == "-q" || name == "--quiet") return Flag(options_.quiet);
+        if (name == "--fast") return Flag(options_.fast);
         if (name == "-h" || name == "--help") return Flag(options_.help);
         if (name == "--version") return Flag(options_.version);
         if (name == "--json") return Flag(options_.json);
@@ -188,6 +189,9 @@ class Parser {
               OnlyFor(compose.fromFile.has_value(), "--from"),
               OnlyFor(compose.fromJson.has_value(), "--from-json")}) {
             if (!error.empty()) return error;
+        }
+        if (options_.fast && !UsesModule(options_.command)) {
+            return "--fast applies only to the commands that talk to the module";
         }
         if (compose.fromFile && compose.fromJson) return "give --from or --from-json, not both";
         const CommandSpec& spec = SpecOf(options_.command);

@@ -25,6 +25,7 @@ struct CliOptions {
     bool autoBaud = false;  // search first, then use the rate found
     std::optional<std::string> slotDir;
     bool quiet = false;
+    bool fast = false;  // reply windows end once the reply is complete
     bool help = false;
     bool version = false;
     bool json = false;     // query, ports

@@ -110,6 +110,9 @@ Options:
   -b, --baud RATE     link baud rate; default 115200; "auto" runs the search first
                       and uses the rate found
       --slot-dir DIR  folder of "user0" ... "user3" (default: the current directory)
+      --fast          end each reply window as soon as the module's reply is complete
+                      (the same bytes are sent and logged), instead of always waiting
+                      the fixed time
   -q, --quiet         do not echo the log lines
   -h, --help          show this help
       --version       show the version

@@ -218,7 +218,7 @@ int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& 
     const int status = RunOnPorts(
         options.ports,
         [&](const std::string& port, std::ostream& portOut, std::ostream& portErr) {
-            TerminalHost host({port, options.baud}, options.quiet, portErr);
+            TerminalHost host({port, options.baud, options.fast}, options.quiet, portErr);
             running.Add(host);
             const int status = RunCommand(options, script, host, portOut, portErr);
             running.Remove(host);

@@ -56,6 +56,12 @@ bool ExchangePort::Read(char* buffer, uint32_t limit, uint32_t timeoutMs, uint32
     return ok;
 }
 
+bool ExchangePort::AwaitInput(uint32_t timeoutMs) {
+    const int32_t result = serial_.WaitForEvent(nullptr, timeoutMs);
+    if (result == kErrorTimeout) return true;
+    return result == 0 && (serial_.EventsSeen() & EV_RXCHAR) != 0;
+}
+
 bool TakeReply(ExchangeHost& host, const char* reply) {
     std::string text = reply;
     host.Log(">:" + text + "\r\n");

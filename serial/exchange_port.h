@@ -26,6 +26,9 @@ class ExchangePort {
     // One read of what has arrived, at most `limit` bytes, after `buffer` + `*length`;
     // `*length` grows by the count.
     bool Read(char* buffer, uint32_t limit, uint32_t timeoutMs, uint32_t* length);
+    // Waits at most `timeoutMs` for input (or a hang-up, which the next read reports). False
+    // when the port cannot wait for input, so the caller has to pace itself.
+    bool AwaitInput(uint32_t timeoutMs);
 
   private:
     int32_t Send(std::string_view text);

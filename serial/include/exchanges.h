@@ -12,6 +12,8 @@ class CSerial;
 struct LinkSettings {
     std::string port;  // device path: /dev/ttyUSB0, a pseudo-terminal, COM11 on Windows
     uint32_t baud = 115200;
+    // Reply windows end once the reply is complete instead of always waiting their fixed time.
+    bool fast = false;
 };
 
 class ExchangeHost {

@@ -94,6 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
                      exit_code::kUsage,
                      "CR, LF or NUL"},
         BadInputCase{"EmptyKey", {"compose", "=1"}, exit_code::kUsage, "empty key"},
+        BadInputCase{"FastWithoutModule",
+                     {"--fast", "compose"},
+                     exit_code::kUsage,
+                     "--fast applies only to the commands that talk to the module"},
         BadInputCase{"KeyWithPlus", {"compose", "x+netmode=3"}, exit_code::kUsage, "invalid key"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -165,6 +169,25 @@ TEST_F(CliCommand, QueryBelow9600AsksInFiveChunks) {
     const std::string wire = sim_->Received();
     EXPECT_EQ(wire.size(), kSlowQueryBytes);
     EXPECT_TRUE(wire.starts_with("at+netmode=?\r\nat+wifi_conf=?\r\nat+dhcpd=?\r\n"));
+}
+
+// Fast reply windows change when the windows end, nothing the user or the module sees.
+TEST_F(CliCommand, FastGivesTheSameResultLogAndWire) {
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"query"}, {"-b", "auto", "transparent"}}) {
+        StartSim({.baud = 57600});
+        const CliRun fixed = RunOnPort(command);
+        const std::string fixedWire = sim_->Received();
+        StartSim({.baud = 57600});
+        std::vector<std::string> fastCommand = command;
+        fastCommand.push_back("--fast");
+        const CliRun fast = RunOnPort(fastCommand);
+        EXPECT_EQ(fast.status, fixed.status) << command[0];
+        EXPECT_EQ(fast.out, fixed.out) << command[0];
+        EXPECT_EQ(fast.err, fixed.err) << command[0];
+        EXPECT_EQ(sim_->Received(), fixedWire) << command[0];
+        EXPECT_FALSE(fixedWire.empty());
+    }
 }
 
 TEST_F(CliCommand, AutoRateSearchesFirstThenQueriesAtTheRateFound) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -29,6 +30,7 @@ struct RecordingHost : ExchangeHost {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, sleepCapMs)));
     }
     void ExpectWait(uint32_t totalMs) override { expectedWaits.push_back(totalMs); }
+    bool Cancelled() const override { return cancelled; }
 
     LinkSettings link;
     uint32_t sleepCapMs = UINT32_MAX;
@@ -37,4 +39,5 @@ struct RecordingHost : ExchangeHost {
     std::vector<uint32_t> sleeps;
     std::vector<uint32_t> expectedWaits;
     std::function<void()> onError;
+    std::atomic<bool> cancelled{false};
 };

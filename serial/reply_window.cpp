@@ -1,0 +1,120 @@
+#include "reply_window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::milliseconds;
+
+constexpr uint32_t kMinGapMs = 20;
+constexpr uint32_t kScanGapMs = 300;
+// How often a fast window looks at the cancel flag while the line is silent.
+constexpr Ms kCancelPoll{10};
+
+// The text a port sends of `written`: a NUL ends it.
+std::string_view Sent(std::string_view written) {
+    return written.substr(0, std::min(written.find('\0'), written.size()));
+}
+
+// Calls `take` with each non-empty line of the text sent, in order, until it returns false.
+template <typename Take>
+bool EachLine(std::string_view written, Take take) {
+    std::string_view rest = Sent(written);
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find_first_of("\r\n"), rest.size());
+        if (end != 0 && !take(rest.substr(0, end))) return false;
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return true;
+}
+
+bool ReadFast(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window, char* buffer,
+              uint32_t limit, uint32_t* length) {
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point fixedEnd = start + Ms(window.waitMs);
+    const Clock::time_point latestEnd = start + 2 * Ms(window.waitMs);
+    const Ms gap(window.end.gapMs);
+    const uint32_t first = *length;
+    Clock::time_point lastByte = start;
+    for (;;) {
+        if (host.Cancelled()) return false;
+        const uint32_t before = *length;
+        if (!port.Read(buffer, limit - (before - first), window.readTimeoutMs, length))
+            return false;
+        const Clock::time_point now = Clock::now();
+        if (*length > before) lastByte = now;
+        const uint32_t got = *length - first;
+        if (got >= limit) return true;  // nothing more could be taken in
+        const bool quiet = now - lastByte >= gap;
+        if ((quiet || !window.end.quietAfter) && window.end.holdsAll({buffer + first, got}))
+            return true;
+        // Past the fixed window, only a reply still arriving is waited for, and not for long.
+        if (now >= fixedEnd && (quiet || now >= latestEnd)) return true;
+        Clock::time_point wake = std::min(now + kCancelPoll, now < fixedEnd ? fixedEnd : latestEnd);
+        if (!quiet) wake = std::min(wake, lastByte + gap);
+        const auto waitMs = std::chrono::ceil<Ms>(wake - now).count();
+        if (!port.AwaitInput(static_cast<uint32_t>(std::max<decltype(waitMs)>(waitMs, 1))))
+            host.Sleep(static_cast<uint32_t>(kCancelPoll.count()));
+    }
+}
+
+}  // namespace
+
+uint32_t ReplyGapMs(uint32_t baud) {
+    // Ten characters of ten bits: 100000 / baud ms, rounded up.
+    const uint32_t tenCharacters = baud ? (100000 + baud - 1) / baud : kMinGapMs;
+    return std::max(kMinGapMs, tenCharacters);
+}
+
+bool EchoedEveryLine(std::string_view written, std::string_view reply) {
+    std::size_t from = 0;
+    return EachLine(written, [&](std::string_view line) {
+        const std::size_t at = reply.find(line, from);
+        if (at == std::string_view::npos) return false;
+        from = at + line.size();
+        return true;
+    });
+}
+
+bool AnsweredEveryQuery(std::string_view written, std::string_view reply) {
+    constexpr std::string_view kAnswerMark = "\r\r\n";
+    std::size_t from = 0;
+    return EachLine(written, [&](std::string_view line) {
+        if (!line.ends_with("=?")) return true;  // the spacer: not a question
+        const std::size_t at = reply.find(std::string(line) + std::string(kAnswerMark), from);
+        if (at == std::string_view::npos) return false;
+        const std::size_t valueEnd = reply.find('\r', at + line.size() + kAnswerMark.size());
+        if (valueEnd == std::string_view::npos) return false;
+        from = valueEnd + 1;
+        return true;
+    });
+}
+
+ReplyEnd EchoEnd(std::string_view written, uint32_t baud) {
+    return {[text = std::string(written)](std::string_view reply) {
+                return EchoedEveryLine(text, reply);
+            },
+            ReplyGapMs(baud), true};
+}
+
+ReplyEnd AnswerEnd(std::string_view written, uint32_t baud) {
+    return {[text = std::string(written)](std::string_view reply) {
+                return AnsweredEveryQuery(text, reply);
+            },
+            ReplyGapMs(baud), false};
+}
+
+ReplyEnd ScanEnd() {
+    return {[](std::string_view reply) { return !reply.empty(); }, kScanGapMs, true};
+}
+
+bool ReadReplyWindow(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window,
+                     char* buffer, uint32_t limit, uint32_t* length) {
+    if (host.Link().fast) return ReadFast(host, port, window, buffer, limit, length);
+    host.Sleep(window.waitMs);
+    if (host.Cancelled()) return false;
+    return port.Read(buffer, limit, window.readTimeoutMs, length);
+}
