@@ -40,10 +40,10 @@ expect() {
 
 expect "" -- ports search query submit apply diff scan transparent reset compose
 expect s -- search submit scan
-expect - -- -p --port --ports-from -b --baud --slot-dir -q --quiet -h --help --version
+expect - -- -p --port --ports-from -b --baud --slot-dir --fast -q --quiet -h --help --version
 expect query --j -- --json
 expect -q reset --y -- --yes
-expect compose --f -- --from --from-json
+expect compose --f -- --fast --from --from-json
 expect compose --from-json scripts/ -- scripts/lab.txt
 expect --ports-from s -- slots scripts
 expect -p /dev/ttyUSB0 apply u -- user0 user1 user2 user3 user-notes
