@@ -32,6 +32,7 @@ int CQN7_SETUPTOOLApp::InitInstance() {
     parser.process(*this);
     const bool demo = parser.isSet(QString::fromLatin1(kDemoOption));
     CQN7_SETUPTOOLDlg dialog;
+    dialog.Link().fast = parser.isSet(QString::fromLatin1(kFastOption));
     if (const QString slotDir = QString::fromLatin1(kSlotDirOption); parser.isSet(slotDir)) {
         dialog.GetSession().SetSlotDirectory(parser.value(slotDir).toStdString());
     }

@@ -247,6 +247,22 @@ TEST_F(DialogShellTest, ScanAndTransparentSendTheirCommands) {
     EXPECT_TRUE(module.Transparent());
 }
 
+// The front end's choice of fast windows travels with the link into the exchange: the scan's
+// list is in after about 0.4 s, long before its fixed 4 s.
+TEST_F(DialogShellTest, FastLinkEndsTheScanOnceTheListIsIn) {
+    SimOptions options = Unpaced();
+    options.scanDelayMs = 100;
+    SimModule module(options);
+    UseModule(module);
+    shell.Link().fast = true;
+    const auto start = std::chrono::steady_clock::now();
+    Click(ctl::kWifiScan);
+    WaitForExchange();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
+    EXPECT_TRUE(Contains(logPane.Text(), "ZOVRA")) << logPane.Text();
+    EXPECT_EQ(view.progress.front(), 46080000u / 115200 + 3600);
+}
+
 TEST_F(DialogShellTest, FactoryResetAsksAndSendsOnlyOnYes) {
     SimModule module(Unpaced());
     UseModule(module);
