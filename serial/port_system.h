@@ -1,5 +1,5 @@
 // The seam between CSerial's own rules and the operating system. Each call returns 0 or a
-// Windows error code; after a failure SystemErrorText() holds the system's explanation.
+// Windows error code; after a failure TakeErrorText() gives the system's explanation.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,8 @@
 namespace port_system {
 
 // Opens the device for exclusive use; the port starts in raw mode.
-int32_t Open(const char* path, PortDevice** device);
+// A failure leaves the system's explanation in `errorText`.
+int32_t Open(const char* path, PortDevice** device, std::string* errorText);
 void Close(PortDevice* device);
 int32_t SetupQueues(PortDevice* device, uint32_t inQueue, uint32_t outQueue);
 // Puts the port into the system's default configuration for a data line.
@@ -36,6 +37,8 @@ int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs);
 // with kErrorOperationAborted.
 void Cancel(PortDevice* device);
 
-const std::string& SystemErrorText();
+// The explanation of the device's last failure (empty for a time-out), handed over once so a
+// later failure without one cannot show it again.
+std::string TakeErrorText(PortDevice* device);
 
 }  // namespace port_system

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "errno_map.h"
 #include "exact_baud.h"
@@ -31,31 +33,31 @@ struct PortDevice {
     // What the driver keeps beyond termios: the DTR/DSR handshake and the event character.
     LineState extras;
     UucpLock lock;  // our lock file while the port is open
+    // The system's explanation of the last failure; waits on a const device set it too.
+    mutable std::string errorText;
 };
 
 namespace port_system {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-thread_local std::string tSystemErrorText;
-
-int32_t FailErrno(int err) {
-    tSystemErrorText = std::strerror(err);
+int32_t FailErrno(std::string& text, int err) {
+    text = std::strerror(err);
     return WinErrorFromErrno(err);
 }
 
-int32_t FailHangUp() {
-    tSystemErrorText = "The device hung up";
+int32_t FailHangUp(std::string& text) {
+    text = "The device hung up";
     return kErrorDeviceNotConnected;
 }
 
-int32_t FailTimeout() {
-    tSystemErrorText.clear();
+int32_t FailTimeout(std::string& text) {
+    text.clear();
     return kErrorTimeout;
 }
 
-int32_t FailCancelled() {
-    tSystemErrorText = "The operation was stopped";
+int32_t FailCancelled(std::string& text) {
+    text = "The operation was stopped";
     return kErrorOperationAborted;
 }
 
@@ -84,8 +86,8 @@ int32_t PollPort(const PortDevice* device, short events, int waitMs, short* reve
     int n;
     do n = poll(p, 2, waitMs);
     while (n < 0 && errno == EINTR);
-    if (n < 0) return FailErrno(errno);
-    if (p[1].revents != 0) return FailCancelled();
+    if (n < 0) return FailErrno(device->errorText, errno);
+    if (p[1].revents != 0) return FailCancelled(device->errorText);
     *revents = p[0].revents;
     return 0;
 }
@@ -94,7 +96,8 @@ int32_t PollPort(const PortDevice* device, short events, int waitMs, short* reve
 int32_t PollFor(const PortDevice* device, short events, int waitMs) {
     short revents = 0;
     if (int32_t code = PollPort(device, events, waitMs, &revents)) return code;
-    if (!(revents & events) && (revents & (POLLHUP | POLLERR | POLLNVAL))) return FailHangUp();
+    if (!(revents & events) && (revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return FailHangUp(device->errorText);
     return 0;
 }
 
@@ -119,9 +122,10 @@ int32_t WaitUntilSent(const PortDevice* device, std::optional<Clock::time_point>
         // handed over, and the next read reports the hang-up.
         if (ioctl(device->fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
         int waitLeft = MsLeft(deadline);
-        if (waitLeft == 0) return FailTimeout();
+        if (waitLeft == 0) return FailTimeout(device->errorText);
         pollfd cancel{device->cancelRead, POLLIN, 0};
-        if (poll(&cancel, 1, EarlierMsLeft(waitLeft, kDrainPollMs)) > 0) return FailCancelled();
+        if (poll(&cancel, 1, EarlierMsLeft(waitLeft, kDrainPollMs)) > 0)
+            return FailCancelled(device->errorText);
     }
 }
 
@@ -153,45 +157,46 @@ bool MakeCancelPipe(int* readEnd, int* writeEnd) {
 
 }  // namespace
 
-const std::string& SystemErrorText() {
-    return tSystemErrorText;
+std::string TakeErrorText(PortDevice* device) {
+    return std::exchange(device->errorText, {});
 }
 
-int32_t Open(const char* path, PortDevice** device) {
-    tSystemErrorText.clear();
+int32_t Open(const char* path, PortDevice** device, std::string* errorText) {
+    errorText->clear();
     // O_NONBLOCK keeps a modem line from holding up the open; every later wait is a poll.
     int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return FailErrno(errno);
+    if (fd < 0) return FailErrno(*errorText, errno);
     int32_t code = 0;
     termios found{};
     if (!isatty(fd)) {
-        code = FailErrno(ENOTTY);
+        code = FailErrno(*errorText, ENOTTY);
     } else if (IsOwnTerminal(fd)) {
         // AT lines on the user's own terminal would be typed into the shell.
-        tSystemErrorText = "This is the terminal the program runs in, not a port to a module";
+        *errorText = "This is the terminal the program runs in, not a port to a module";
         code = kErrorNotSupported;
     } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         // flock's own text ("Resource temporarily unavailable") does not tell the user why.
         if (errno == EWOULDBLOCK) {
-            tSystemErrorText = "The port is busy";
+            *errorText = "The port is busy";
             code = kErrorSharingViolation;
         } else {
-            code = FailErrno(errno);
+            code = FailErrno(*errorText, errno);
         }
     } else if (tcgetattr(fd, &found) != 0) {
-        code = FailErrno(errno);
+        code = FailErrno(*errorText, errno);
     }
     UucpLock lock;
-    if (code == 0) code = lock.Acquire(path, &tSystemErrorText);
+    if (code == 0) code = lock.Acquire(path, errorText);
     int cancelRead = -1;
     int cancelWrite = -1;
-    if (code == 0 && !MakeCancelPipe(&cancelRead, &cancelWrite)) code = FailErrno(errno);
+    if (code == 0 && !MakeCancelPipe(&cancelRead, &cancelWrite))
+        code = FailErrno(*errorText, errno);
     if (code != 0) {
         close(fd);
         return code;
     }
     (void)ioctl(fd, TIOCEXCL);  // also keeps out openers that do not flock
-    *device = new PortDevice{fd, cancelRead, cancelWrite, found, {}, 0, {}, std::move(lock)};
+    *device = new PortDevice{fd, cancelRead, cancelWrite, found, {}, 0, {}, std::move(lock), {}};
     return 0;
 }
 
@@ -228,27 +233,28 @@ void ApplyDefaultConfig(const char*, PortDevice* device) {
 
 int32_t GetState(PortDevice* device, LineState* line) {
     termios tio{};
-    if (tcgetattr(device->fd, &tio) != 0) return FailErrno(errno);
+    if (tcgetattr(device->fd, &tio) != 0) return FailErrno(device->errorText, errno);
     *line = device->extras;
     TermiosToLineState(tio, line);
-    if (int err = GetExactBaud(device->fd, &line->BaudRate)) return FailErrno(err);
+    if (int err = GetExactBaud(device->fd, &line->BaudRate))
+        return FailErrno(device->errorText, err);
     return 0;
 }
 
 int32_t SetState(PortDevice* device, const LineState& line) {
     int fd = device->fd;
     termios before{};
-    if (tcgetattr(fd, &before) != 0) return FailErrno(errno);
+    if (tcgetattr(fd, &before) != 0) return FailErrno(device->errorText, errno);
     termios after = before;
     if (int32_t code = LineStateToTermios(line, &after)) {
-        tSystemErrorText = "Line setting not supported";
+        device->errorText = "Line setting not supported";
         return code;
     }
-    if (tcsetattr(fd, TCSANOW, &after) != 0) return FailErrno(errno);
+    if (tcsetattr(fd, TCSANOW, &after) != 0) return FailErrno(device->errorText, errno);
     if (SpeedFromBaud(line.BaudRate) == B0) {
         if (int err = SetExactBaud(fd, line.BaudRate)) {
             (void)tcsetattr(fd, TCSANOW, &before);
-            return err == ENOTSUP ? kErrorInvalidParameter : FailErrno(err);
+            return err == ENOTSUP ? kErrorInvalidParameter : FailErrno(device->errorText, err);
         }
     }
     device->extras = line;
@@ -274,7 +280,7 @@ int32_t SetMask(PortDevice* device, uint32_t mask) {
 }
 
 int32_t Purge(PortDevice* device) {
-    return tcflush(device->fd, TCIOFLUSH) == 0 ? 0 : FailErrno(errno);
+    return tcflush(device->fd, TCIOFLUSH) == 0 ? 0 : FailErrno(device->errorText, errno);
 }
 
 int32_t Read(PortDevice* device, void* buffer, uint32_t size, uint32_t* count, uint32_t timeoutMs) {
@@ -292,14 +298,15 @@ int32_t Read(PortDevice* device, void* buffer, uint32_t size, uint32_t* count, u
             *count += static_cast<uint32_t>(n);
             continue;
         }
-        if (n == 0) return FailHangUp();  // a tty reads 0 bytes only once it has hung up
+        if (n == 0)
+            return FailHangUp(device->errorText);  // a tty reads 0 bytes only once it has hung up
         if (errno == EINTR) continue;
-        if (errno != EAGAIN) return FailErrno(errno);
+        if (errno != EAGAIN) return FailErrno(device->errorText, errno);
         if (nonBlocking) break;
         int totalLeft = MsLeft(totalEnd);
         if (totalLeft == 0) break;
         int waitLeft = MsLeft(waitEnd);
-        if (waitLeft == 0) return FailTimeout();
+        if (waitLeft == 0) return FailTimeout(device->errorText);
         if (int32_t code = PollFor(device, POLLIN, EarlierMsLeft(totalLeft, waitLeft))) return code;
     }
     return 0;
@@ -316,9 +323,9 @@ int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* cou
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) return FailErrno(errno);
+        if (n < 0 && errno != EAGAIN) return FailErrno(device->errorText, errno);
         int waitLeft = MsLeft(waitEnd);
-        if (waitLeft == 0) return FailTimeout();
+        if (waitLeft == 0) return FailTimeout(device->errorText);
         if (int32_t code = PollFor(device, POLLOUT, waitLeft)) return code;
     }
     return WaitUntilSent(device, waitEnd);
@@ -326,7 +333,7 @@ int32_t Write(PortDevice* device, const void* data, uint32_t size, uint32_t* cou
 
 int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
     if (device->mask == 0) {
-        tSystemErrorText = "No events asked for";
+        device->errorText = "No events asked for";
         return kErrorInvalidParameter;
     }
     auto waitEnd = DeadlineAfter(timeoutMs);
@@ -334,10 +341,10 @@ int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
     for (;;) {
         short revents = 0;
         if (int32_t code = PollPort(device, events, MsLeft(waitEnd), &revents)) return code;
-        if (revents == 0) return FailTimeout();
+        if (revents == 0) return FailTimeout(device->errorText);
         if (revents & POLLIN) *seen |= EV_RXCHAR;
         if (revents & (POLLHUP | POLLERR)) {
-            if (!(device->mask & EV_ERR)) return FailHangUp();
+            if (!(device->mask & EV_ERR)) return FailHangUp(device->errorText);
             *seen |= EV_ERR;
         }
         if (*seen) return 0;

@@ -7,33 +7,35 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 struct PortDevice {
     HANDLE handle = INVALID_HANDLE_VALUE;
     HANDLE ioEvent = nullptr;        // manual reset; the event of every transfer's OVERLAPPED
     HANDLE cancelEvent = nullptr;    // manual reset; set once, it ends every later wait too
     bool readsReturnAtOnce = false;  // read time-outs MAXDWORD, 0, 0
+    std::string errorText;           // the system's explanation of the last failure
 };
 
 namespace port_system {
 namespace {
 
-thread_local std::string tSystemErrorText;
 constexpr std::string_view kDevicePrefix = R"(\\.\)";
 
-int32_t Fail(DWORD code) {
-    tSystemErrorText = std::system_category().message(static_cast<int>(code));
+int32_t Fail(std::string& text, DWORD code) {
+    text = std::system_category().message(static_cast<int>(code));
     return static_cast<int32_t>(code);
 }
 
-int32_t FailLastError() {
-    return Fail(GetLastError());
+int32_t FailLastError(std::string& text) {
+    return Fail(text, GetLastError());
 }
 
-int32_t Succeed() {
-    tSystemErrorText.clear();
+int32_t Succeed(std::string& text) {
+    text.clear();
     return 0;
 }
 
@@ -65,43 +67,45 @@ int32_t Complete(PortDevice* device, uint32_t timeoutMs, DWORD* count, Issue iss
     overlapped.hEvent = device->ioEvent;
     *count = 0;
     const bool doneAtOnce = issue(&overlapped);
-    if (!doneAtOnce && GetLastError() != ERROR_IO_PENDING) return FailLastError();
+    if (!doneAtOnce && GetLastError() != ERROR_IO_PENDING) return FailLastError(device->errorText);
     const HANDLE events[2] = {device->ioEvent, device->cancelEvent};
     const DWORD wait =
         doneAtOnce ? WAIT_OBJECT_0 : WaitForMultipleObjects(2, events, FALSE, timeoutMs);
     const DWORD waitError = wait == WAIT_FAILED ? GetLastError() : 0;
     if (wait != WAIT_OBJECT_0) CancelIo(device->handle);
     // An operation that completed just as the wait ran out has done its work: no failure.
-    if (GetOverlappedResult(device->handle, &overlapped, count, TRUE)) return Succeed();
+    if (GetOverlappedResult(device->handle, &overlapped, count, TRUE))
+        return Succeed(device->errorText);
     const DWORD error = GetLastError();
-    if (wait == WAIT_OBJECT_0 || error != ERROR_OPERATION_ABORTED) return Fail(error);
-    if (wait == WAIT_OBJECT_0 + 1) return Fail(ERROR_OPERATION_ABORTED);
-    if (waitError) return Fail(waitError);
-    tSystemErrorText.clear();
+    if (wait == WAIT_OBJECT_0 || error != ERROR_OPERATION_ABORTED)
+        return Fail(device->errorText, error);
+    if (wait == WAIT_OBJECT_0 + 1) return Fail(device->errorText, ERROR_OPERATION_ABORTED);
+    if (waitError) return Fail(device->errorText, waitError);
+    device->errorText.clear();
     return kErrorTimeout;
 }
 
 }  // namespace
 
-const std::string& SystemErrorText() {
-    return tSystemErrorText;
+std::string TakeErrorText(PortDevice* device) {
+    return std::exchange(device->errorText, {});
 }
 
-int32_t Open(const char* path, PortDevice** device) {
+int32_t Open(const char* path, PortDevice** device, std::string* errorText) {
     const std::string devicePath = DevicePath(path);
     HANDLE handle = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return FailLastError();
+    if (handle == INVALID_HANDLE_VALUE) return FailLastError(*errorText);
     HANDLE ioEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE cancelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (ioEvent == nullptr || cancelEvent == nullptr) {
-        const int32_t code = FailLastError();
+        const int32_t code = FailLastError(*errorText);
         for (HANDLE h : {ioEvent, cancelEvent, handle})
             if (h != nullptr) CloseHandle(h);
         return code;
     }
-    *device = new PortDevice{handle, ioEvent, cancelEvent};
-    return Succeed();
+    *device = new PortDevice{handle, ioEvent, cancelEvent, false, {}};
+    return Succeed(*errorText);
 }
 
 void Cancel(PortDevice* device) {
@@ -116,7 +120,8 @@ void Close(PortDevice* device) {
 }
 
 int32_t SetupQueues(PortDevice* device, uint32_t inQueue, uint32_t outQueue) {
-    return SetupComm(device->handle, inQueue, outQueue) ? Succeed() : FailLastError();
+    return SetupComm(device->handle, inQueue, outQueue) ? Succeed(device->errorText)
+                                                        : FailLastError(device->errorText);
 }
 
 void ApplyDefaultConfig(const char* path, PortDevice* device) {
@@ -129,7 +134,7 @@ void ApplyDefaultConfig(const char* path, PortDevice* device) {
 
 int32_t GetState(PortDevice* device, LineState* line) {
     DCB dcb;
-    if (!ReadDcb(device->handle, &dcb)) return FailLastError();
+    if (!ReadDcb(device->handle, &dcb)) return FailLastError(device->errorText);
     line->BaudRate = dcb.BaudRate;
     line->ByteSize = dcb.ByteSize;
     line->Parity = dcb.Parity;
@@ -144,13 +149,13 @@ int32_t GetState(PortDevice* device, LineState* line) {
     line->XonChar = dcb.XonChar;
     line->XoffChar = dcb.XoffChar;
     line->EvtChar = dcb.EvtChar;
-    return Succeed();
+    return Succeed(device->errorText);
 }
 
 int32_t SetState(PortDevice* device, const LineState& line) {
     // Fields the line state does not carry keep the driver's values.
     DCB dcb;
-    if (!ReadDcb(device->handle, &dcb)) return FailLastError();
+    if (!ReadDcb(device->handle, &dcb)) return FailLastError(device->errorText);
     dcb.BaudRate = line.BaudRate;
     dcb.ByteSize = line.ByteSize;
     dcb.Parity = line.Parity;
@@ -165,37 +170,41 @@ int32_t SetState(PortDevice* device, const LineState& line) {
     dcb.XonChar = line.XonChar;
     dcb.XoffChar = line.XoffChar;
     dcb.EvtChar = line.EvtChar;
-    return SetCommState(device->handle, &dcb) ? Succeed() : FailLastError();
+    return SetCommState(device->handle, &dcb) ? Succeed(device->errorText)
+                                              : FailLastError(device->errorText);
 }
 
 int32_t GetTimeouts(PortDevice* device, ReadTimeouts* timeouts) {
     COMMTIMEOUTS driver{};
-    if (!GetCommTimeouts(device->handle, &driver)) return FailLastError();
+    if (!GetCommTimeouts(device->handle, &driver)) return FailLastError(device->errorText);
     *timeouts = {driver.ReadIntervalTimeout, driver.ReadTotalTimeoutMultiplier,
                  driver.ReadTotalTimeoutConstant};
-    return Succeed();
+    return Succeed(device->errorText);
 }
 
 int32_t SetTimeouts(PortDevice* device, const ReadTimeouts& timeouts) {
     // The write time-outs keep the driver's values.
     COMMTIMEOUTS driver{};
-    if (!GetCommTimeouts(device->handle, &driver)) return FailLastError();
+    if (!GetCommTimeouts(device->handle, &driver)) return FailLastError(device->errorText);
     driver.ReadIntervalTimeout = timeouts.ReadIntervalTimeout;
     driver.ReadTotalTimeoutMultiplier = timeouts.ReadTotalTimeoutMultiplier;
     driver.ReadTotalTimeoutConstant = timeouts.ReadTotalTimeoutConstant;
-    if (!SetCommTimeouts(device->handle, &driver)) return FailLastError();
+    if (!SetCommTimeouts(device->handle, &driver)) return FailLastError(device->errorText);
     device->readsReturnAtOnce = timeouts.ReadIntervalTimeout == MAXDWORD &&
                                 timeouts.ReadTotalTimeoutMultiplier == 0 &&
                                 timeouts.ReadTotalTimeoutConstant == 0;
-    return Succeed();
+    return Succeed(device->errorText);
 }
 
 int32_t SetMask(PortDevice* device, uint32_t mask) {
-    return SetCommMask(device->handle, mask) ? Succeed() : FailLastError();
+    return SetCommMask(device->handle, mask) ? Succeed(device->errorText)
+                                             : FailLastError(device->errorText);
 }
 
 int32_t Purge(PortDevice* device) {
-    return PurgeComm(device->handle, PURGE_TXCLEAR | PURGE_RXCLEAR) ? Succeed() : FailLastError();
+    return PurgeComm(device->handle, PURGE_TXCLEAR | PURGE_RXCLEAR)
+               ? Succeed(device->errorText)
+               : FailLastError(device->errorText);
 }
 
 // With the read time-outs that ask for "what has arrived", Windows completes a read at once,
@@ -205,9 +214,9 @@ namespace {
 int32_t QueuedBytes(PortDevice* device, uint32_t* queued) {
     COMSTAT status{};
     DWORD errors = 0;
-    if (!ClearCommError(device->handle, &errors, &status)) return FailLastError();
+    if (!ClearCommError(device->handle, &errors, &status)) return FailLastError(device->errorText);
     *queued = status.cbInQue;
-    return Succeed();
+    return Succeed(device->errorText);
 }
 }  // namespace
 
@@ -216,7 +225,7 @@ int32_t Read(PortDevice* device, void* buffer, uint32_t size, uint32_t* count, u
     if (device->readsReturnAtOnce) {
         uint32_t queued = 0;
         if (int32_t code = QueuedBytes(device, &queued)) return code;
-        if (queued == 0) return Succeed();
+        if (queued == 0) return Succeed(device->errorText);
         size = std::min(size, queued);
     }
     DWORD done = 0;

@@ -3,6 +3,8 @@
 #include "serial_port.h"
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "port_system.h"
 
@@ -24,7 +26,7 @@ int32_t CSerial::Fail(int32_t code) {
 
 int32_t CSerial::FailFromSystem(int32_t code) {
     m_lLastError = code;
-    m_sLastErrorText = code ? port_system::SystemErrorText() : std::string();
+    m_sLastErrorText = code && m_hPort ? port_system::TakeErrorText(m_hPort) : std::string();
     return code;
 }
 
@@ -32,7 +34,12 @@ int32_t CSerial::OpenPort(const char* path, uint32_t inQueue, uint32_t outQueue,
     Succeed();
     if (m_hPort) return Fail(kErrorAlreadyInitialized);
     PortDevice* device = nullptr;
-    if (int32_t code = port_system::Open(path, &device)) return FailFromSystem(code);
+    std::string openError;
+    if (int32_t code = port_system::Open(path, &device, &openError)) {
+        m_lLastError = code;
+        m_sLastErrorText = std::move(openError);
+        return code;
+    }
     {
         std::lock_guard lock(m_portMutex);
         m_hPort = device;
@@ -41,7 +48,7 @@ int32_t CSerial::OpenPort(const char* path, uint32_t inQueue, uint32_t outQueue,
     m_bOverlapped = overlapped;
     if (inQueue != 0 || outQueue != 0) {
         if (int32_t code = port_system::SetupQueues(m_hPort, inQueue, outQueue)) {
-            std::string text = port_system::SystemErrorText();
+            std::string text = port_system::TakeErrorText(m_hPort);
             ClosePort();
             m_sLastErrorText = text;
             m_lLastError = code;
