@@ -217,7 +217,9 @@ void AppExchangeTest::windowStaysResponsiveDuringLongScanAndClosesCleanly() {
     QTest::qWait(2000);
     ticker.stop();
     QVERIFY(dialog.Runner().Busy());
-    QVERIFY2(longestGap <= 50, qPrintable(QString("longest gap %1 ms").arg(longestGap)));
+    // A loop blocked by the exchange would stall for the whole 2 s; a loaded machine can hold a
+    // tick back by some tens of milliseconds.
+    QVERIFY2(longestGap <= 500, qPrintable(QString("longest gap %1 ms").arg(longestGap)));
     QTRY_VERIFY(Contains(module.Received(), "at+wifi_Scan=?\r\n"));
 
     // Closing mid-exchange cuts its wait short and releases the port.
