@@ -37,3 +37,5 @@ class FormAccess {
 // The order of a list's prefix search: the entries after entry 0, then entry 0. Returns the
 // first index whose entry `matches`, -1 when none does.
 int FindListEntry(int count, const std::function<bool(int index)>& matches);
+// The prefix match of a list's prefix search: ASCII letters compare without case.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);

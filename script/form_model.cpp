@@ -1,21 +1,8 @@
 #include "form_model.h"
 
-#include <cctype>
-
 #include "at_text.h"
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // An IP address control holds four fields of 0 to 255; "" is a blank control.
 std::string NormalizedAddress(std::string_view text) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds the core, qn7cfg.exe and the suites that need no simulator for 64-bit Windows
-# with MinGW-w64, warnings as errors, packs the Windows zip, then runs those suites under wine
-# when it is installed.
+# Cross-builds the core, qn7cfg.exe, the Win32 dialog qn7-setup.exe and the suites that need no
+# simulator for 64-bit Windows with MinGW-w64, warnings as errors, packs the Windows zip, then runs
+# those suites under wine when it is installed: the dialog's suite in a wine virtual desktop under
+# Xvfb, with a simulated module on one of wine's COM ports.
 # Usage: tools/cross_windows.sh [build-folder]   (default: build-win)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,26 +38,24 @@ if [ ${#emulator[@]} -eq 0 ]; then
 fi
 # A private wine prefix per build folder, created before the suites race to create it.
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
-[ -d "$WINEPREFIX/dosdevices" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
-# The Win32 dialog suite needs a display: a private Xvfb unless one is there.
-display=()
-[ -n "${DISPLAY:-}" ] || display=(xvfb-run -a)
-"${display[@]}" ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+if [ ! -f "$WINEPREFIX/.qn7-ready" ]; then
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    # Debian's wine does not load the fonts it ships: Tahoma for "MS Shell Dlg" and Marlett for
+    # the caption buttons go into the prefix. The Chinese labels fall back (font link) to SimSun,
+    # which becomes WenQuanYi Micro Hei, and the log pane's "Courier New" its fixed-width face.
+    cp /usr/share/wine/fonts/tahoma*.ttf /usr/share/wine/fonts/marlett.ttf \
+       "$WINEPREFIX/drive_c/windows/Fonts/"
+    replacements='HKCU\Software\Wine\Fonts\Replacements'
+    "$wine" reg add "$replacements" /v SimSun /d "WenQuanYi Micro Hei" /f >/dev/null
+    "$wine" reg add "$replacements" /v "Courier New" /d "WenQuanYi Micro Hei Mono" /f >/dev/null
+    # Every window in one virtual desktop: without a window manager each top-level window of
+    # its own would cost about 2 s.
+    "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+    touch "$WINEPREFIX/.qn7-ready"
+fi
 
-# The program from the zip runs on its own, without the build folder.
-rm -rf "$build/zip-check" && mkdir "$build/zip-check"
-(cd "$build/zip-check" && cmake -E tar xf "../$(basename "$zip")")
-version="$("$wine" "$build"/zip-check/qn7-setup-*/qn7cfg.exe --version | tr -d '\r')"
-[[ $version == "qn7cfg "* ]] || { echo "qn7cfg.exe from the zip: '$version'" >&2; exit 1; }
-echo "$(basename "$zip"): $version under wine"
-
-# The Win32 port layer end to end: wine's COM12 is the pseudo-terminal of the native simulator,
-# and qn7cfg.exe must read the module exactly as the native qn7cfg does.
 native="${QN7_NATIVE_BUILD:-build-test}"
-[ -x "$native/sim/qn7-sim" ] && [ -x "$native/cli/qn7cfg" ] || {
-    echo "no native build in $native: end-to-end run under wine skipped"
-    exit 0
-}
 sims=()
 work="$(mktemp -d)"
 # wineserver first: the pseudo-terminals it holds hang up when the simulators end.
@@ -71,6 +70,31 @@ sim_as_com() {
     pty="$(head -n1 "$out")"
     ln -sfn "$pty" "$WINEPREFIX/dosdevices/${com,,}"
     stty -F "$pty" 115200  # wine reads the line speed only from the classic termios table
+}
+have_native() { [ -x "$native/sim/qn7-sim" ] && [ -x "$native/cli/qn7cfg" ]; }
+
+# The dialog's suite searches and queries a module answering at 57600 baud on COM14.
+if have_native; then
+    sim_as_com COM14 --baud 57600
+    export QN7_WIN_SIM_PORT=COM14
+fi
+# The Win32 dialog suite needs a display: a private Xvfb unless one is there.
+display=()
+[ -n "${DISPLAY:-}" ] || display=(xvfb-run -a -s "-screen 0 1024x768x24")
+"${display[@]}" ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+
+# The program from the zip runs on its own, without the build folder.
+rm -rf "$build/zip-check" && mkdir "$build/zip-check"
+(cd "$build/zip-check" && cmake -E tar xf "../$(basename "$zip")")
+version="$("$wine" "$build"/zip-check/qn7-setup-*/qn7cfg.exe --version | tr -d '\r')"
+[[ $version == "qn7cfg "* ]] || { echo "qn7cfg.exe from the zip: '$version'" >&2; exit 1; }
+echo "$(basename "$zip"): $version under wine"
+
+# The Win32 port layer end to end: wine's COM12 is the pseudo-terminal of the native simulator,
+# and qn7cfg.exe must read the module exactly as the native qn7cfg does.
+have_native || {
+    echo "no native build in $native: end-to-end run under wine skipped"
+    exit 0
 }
 sim_as_com COM12
 found="$("$wine" "$build/cli/qn7cfg.exe" -q -p COM12 search)"

@@ -12,7 +12,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang-14 libclang-rt-14-dev)
 case "${1:-}" in
     "") ;;
-    cross) packages+=(g++-mingw-w64-x86-64-posix googletest wine64) ;;
+    cross) packages+=(g++-mingw-w64-x86-64-posix googletest wine64 fonts-wine) ;;
     package) packages+=(help2man dpkg-dev file lintian appstream desktop-file-utils man-db) ;;
     *) echo "Usage: $0 [cross|package]" >&2; exit 64 ;;
 esac

@@ -66,15 +66,6 @@ DWORD KindStyle(const ControlTemplate& c) {
 
 }  // namespace
 
-std::wstring Widen(const char* utf8) {
-    if (!utf8 || !*utf8) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
-
 DWORD ControlWindowStyle(const ControlTemplate& c) {
     return WS_CHILD | KindStyle(c) | (c.Has(kHidden) ? 0 : WS_VISIBLE) |
            (c.Has(kDisabled) ? WS_DISABLED : 0) | (c.Has(kTabStop) ? WS_TABSTOP : 0) |
@@ -134,17 +125,25 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, DWORD extra
             out.Word(0xFFFF);  // the title names the icon resource by number
             out.Word(static_cast<uint32_t>(c.id));
         } else {
-            out.Text(Widen(c.label));
+            out.Text(Widen(c.label ? c.label : ""));
         }
         out.Word(0);  // no creation data
     }
     return out.Block();
 }
 
-void LoadControlLibraries() {
+void InitControlClasses() {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+}
+
+void LoadRichEditLibraries() {
     // Kept loaded for the whole run: the panes' window class lives in them.
     LoadLibraryW(L"riched32.dll");
     LoadLibraryW(L"riched20.dll");
+}
+
+void LoadControlLibraries() {
+    InitControlClasses();
+    LoadRichEditLibraries();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialog_template.h"
+#include "text_win32.h"
 
 // The block, DWORD-aligned as DialogBoxIndirectParamW and CreateDialogIndirectParamW need it.
 std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, DWORD extraStyle,
@@ -15,6 +16,9 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, DWORD extra
 // Window style and class name of a template control.
 DWORD ControlWindowStyle(const ControlTemplate& control);
 std::wstring ControlClassName(ControlKind kind);
-std::wstring Widen(const char* utf8);
-// Common controls (the IP address control) and the rich edit libraries of the panes.
+// The common controls (the IP address control, the progress bar).
+void InitControlClasses();
+// The rich edit libraries; the panes are "RichEdit20A" controls.
+void LoadRichEditLibraries();
+// Both, for a dialog made without the program's start-up.
 void LoadControlLibraries();

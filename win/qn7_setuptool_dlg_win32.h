@@ -1,0 +1,72 @@
+// The main dialog on the Windows dialog manager: template 102 built in memory, its controls
+// seen as the shell's form, panes and view, and its notifications looked up in the shell's
+// dispatch table.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "dialog_form_win32.h"
+#include "dialog_shell.h"
+#include "dialog_view.h"
+#include "rich_edit_pane_win32.h"
+#include "ui_thread_win32.h"
+
+inline constexpr UINT kAboutCommandId = 0x0010;
+
+class CQN7_SETUPTOOLDlg final : public DialogView {
+  public:
+    CQN7_SETUPTOOLDlg();
+    ~CQN7_SETUPTOOLDlg() override;
+    CQN7_SETUPTOOLDlg(const CQN7_SETUPTOOLDlg&) = delete;
+    CQN7_SETUPTOOLDlg& operator=(const CQN7_SETUPTOOLDlg&) = delete;
+
+    // Runs the dialog modally; returns IDOK or IDCANCEL, -1 when it could not be created.
+    INT_PTR DoModal();
+    // The same dialog, shown, without a loop of its own (the caller's loop serves it); ends
+    // with DestroyWindow.
+    HWND Create();
+
+    HWND Window() const { return window_; }
+    DialogShell& Shell() { return shell_; }
+    const RichEditPane& CmdPane() const { return m_CmdPane; }
+    const RichEditPane& LogPane() const { return m_LogPane; }
+
+    // DialogView.
+    bool AskYesNo(std::string_view caption, std::string_view text) override;
+    void ShowErrorBox(std::string_view text) override;
+    void EnableControl(int id, bool enabled) override;
+    void StartProgress(uint32_t totalMs) override;
+    void StopProgress() override;
+    void ShowStopButton(bool shown) override;
+    void ShowStatus(std::string_view text) override;
+    void FocusControl(int id) override;
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    BOOL OnInitDialog();
+    void ApplyDialogInit();
+    void AddAboutItem();
+    void CreateExchangeControls();
+    void OnSysCommand(WPARAM command, LPARAM lParam);
+    bool OnPaint();
+    void OnCommand(int id, int code);
+    void OnTimer();
+    void EndDialogWith(int result);
+
+    std::vector<DWORD> template_;
+    HICON m_hIcon = nullptr;
+    HWND window_ = nullptr;
+    bool modal_ = false;
+    RichEditPane m_LogPane;
+    RichEditPane m_CmdPane;
+    DialogForm form_;
+    WindowUiThread ui_;
+    DialogShell shell_;
+    ULONGLONG progressStart_ = 0;
+    uint32_t progressTotalMs_ = 0;
+};
