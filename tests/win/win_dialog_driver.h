@@ -16,7 +16,7 @@
 void PumpMessages(int ms = 0);
 // Serves messages until `done` or `timeout`; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(20));
+               std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
 // A click of the left button in the middle of a control.
 void ClickControl(HWND control);
