@@ -83,7 +83,7 @@ void PortComboBox::SetDeviceRoot(const std::filesystem::path& root) {
 void PortComboBox::WatchDevices() {
     delete notifier_;
     notifier_ = nullptr;
-    watch_ = std::make_unique<PortWatch>(root_);
+    watch_ = std::make_unique<PortWatch>(root_.empty() ? std::filesystem::path("/") : root_);
     if (watch_->Fd() < 0) return;
     notifier_ = new QSocketNotifier(watch_->Fd(), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
@@ -93,11 +93,8 @@ void PortComboBox::WatchDevices() {
 
 void PortComboBox::Refresh() {
     const QString inUse = Port();
-#ifdef _WIN32
-    std::vector<SerialPortInfo> present = ListSerialPorts();
-#else
-    std::vector<SerialPortInfo> present = ListSerialPortsUnder(root_);
-#endif
+    std::vector<SerialPortInfo> present =
+        root_.empty() ? ListSerialPorts() : ListSerialPortsUnder(root_);
     const std::optional<PortChanges> changes =
         present_ ? std::optional(ComparePortLists(*present_, present)) : std::nullopt;
     present_ = present;

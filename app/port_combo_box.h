@@ -52,7 +52,8 @@ class PortComboBox : public QComboBox {
     void FitPopupToEntries();
 
     PortListModel* model_;
-    std::filesystem::path root_{"/"};
+    // Empty: the system's own ports; else a system tree's (tests pass a fake one).
+    std::filesystem::path root_;
     std::optional<std::vector<SerialPortInfo>> present_;  // the last scan; none before the first
     std::vector<SerialPortInfo> kept_;
     std::unique_ptr<PortWatch> watch_;

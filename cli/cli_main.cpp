@@ -1,13 +1,5 @@
 #include "cli_main.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -16,6 +8,7 @@
 #include "cli_options.h"
 #include "exit_codes.h"
 #include "script_source.h"
+#include "standard_streams.h"
 #include "terminal_text.h"
 
 #ifndef QN7_VERSION
@@ -79,11 +72,7 @@ int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& ou
 }
 
 int RunOnStandardStreams(std::span<const std::string> args) {
-#ifdef _WIN32
-    // Scripts and replies carry their own CR LF: the standard streams pass bytes unchanged
-    // instead of turning each LF into another CR LF.
-    for (std::FILE* stream : {stdin, stdout, stderr}) _setmode(_fileno(stream), _O_BINARY);
-#endif
+    UseBinaryStandardStreams();
     // A terminal obeys the control bytes a module may answer with; a pipe or a file gets the
     // bytes as they came.
     ControlEscapingBuf outEscaping(std::cout.rdbuf());
@@ -91,8 +80,8 @@ int RunOnStandardStreams(std::span<const std::string> args) {
     std::ostream escapedOut(&outEscaping);
     std::ostream escapedErr(&errEscaping);
     escapedErr.setf(std::ios::unitbuf);
-    std::ostream& out = isatty(1) ? escapedOut : std::cout;
-    std::ostream& err = isatty(2) ? escapedErr : std::cerr;
+    std::ostream& out = IsTerminal(1) ? escapedOut : std::cout;
+    std::ostream& err = IsTerminal(2) ? escapedErr : std::cerr;
     const int status = RunCli(args, std::cin, out, err);
     out.flush();
     return status;
