@@ -12,6 +12,7 @@
 #include "about_dlg.h"
 #include "app_icon.h"
 #include "control_ids.h"
+#include "exchange_controls.h"
 #include "ip_address_edit.h"
 #include "message_boxes.h"
 #include "pane_widget.h"
@@ -21,13 +22,6 @@
 #include "slot_button.h"
 
 namespace {
-
-// Below the action buttons, inside the dialog's bottom margin.
-constexpr DialogRect kProgressRect = {233, 326, 170, 8};
-constexpr DialogRect kStopRect = {406, 324, 45, 12};
-// Between the log pane and the user slots: the port, the link rate, the last outcome.
-constexpr DialogRect kStatusRect = {7, 261, 225, 9};
-constexpr int kProgressSteps = 1000;
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -52,9 +46,9 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     progress_->setRange(0, kProgressSteps);
     progress_->setTextVisible(false);
     progress_->hide();
-    stop_ = new QPushButton(QStringLiteral("Stop"), this);
+    stop_ = new QPushButton(QString::fromUtf8(kStopLabel), this);
     stop_->setGeometry(units.ToPixels(kStopRect));
-    stop_->setToolTip(QStringLiteral("Stop the running exchange and release the port"));
+    stop_->setToolTip(QString::fromUtf8(kStopGloss));
     stop_->hide();
     connect(stop_, &QPushButton::clicked, this, [this] { shell_.OnStop(); });
     status_ = new QLabel(this);
