@@ -36,11 +36,12 @@ done < <(sources)
 
 for lib in "$@"; do
     # Objects ("O") in writable data or thread-local sections, demangled; function-local statics
-    # (Name(args)::x) and the compiler's own helpers are not namespace-scope state.
+    # (Name(args)::x) and the compiler's and sanitizers' own helpers are not namespace-scope state.
     found="$(objdump -t -C "$lib" |
         awk '($0 ~ / O \.(data|bss)([. ]|\t)/ || $0 ~ / \.(tdata|tbss)([. ]|\t)/) &&
              $0 !~ /\.data\.rel\.ro/' | sed 's/(anonymous namespace)/{anonymous}/g' |
-        grep -vE 'guard variable for|__tls_guard|DW\.ref\.|__gxx_personality|\)( const)?::' || true)"
+        grep -vE 'guard variable for|__tls_guard|DW\.ref\.|__gxx_personality|\)( const)?::' |
+        grep -vE '__(odr_)?[at]san|__ubsan' || true)"
     if [ -n "$found" ]; then
         echo "$lib: mutable namespace-scope state:" >&2
         echo "$found" >&2
