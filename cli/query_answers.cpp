@@ -13,11 +13,21 @@ constexpr std::string_view kLinePrefix = "at+";
 constexpr std::string_view kUnanswered = "?";
 
 bool Known(const Answers& answers, std::string_view key) {
-    return std::any_of(answers.begin(), answers.end(),
-                       [key](const auto& answer) { return answer.first == key; });
+    return FindAnswer(answers, key) != nullptr;
 }
 
 }  // namespace
+
+const std::string* FindAnswer(const Answers& answers, std::string_view key) {
+    for (const auto& [k, v] : answers) {
+        if (k == key) return &v;
+    }
+    return nullptr;
+}
+
+std::string* FindAnswer(Answers& answers, std::string_view key) {
+    return const_cast<std::string*>(FindAnswer(std::as_const(answers), key));
+}
 
 Answers AnsweredKeys(std::string_view reply, std::span<const std::string_view> asked) {
     Answers answers;

@@ -9,6 +9,10 @@
 
 using Answers = std::vector<std::pair<std::string, std::string>>;
 
+// The value `answers` holds for `key`, or nullptr.
+const std::string* FindAnswer(const Answers& answers, std::string_view key);
+std::string* FindAnswer(Answers& answers, std::string_view key);
+
 // The key of every "at+KEY=" line ended by CR whose key was `asked`, once each in reply order,
 // with the value the applier reads for it (GetAtValue: up to the CR after the key's first
 // "+KEY="). A key whose value is "?", an echo the module left unanswered, is left out, and so

@@ -30,13 +30,6 @@ void ForEachLine(std::string_view script, Visit visit) {
     }
 }
 
-const std::string* Find(const Answers& answers, std::string_view key) {
-    for (const auto& [k, v] : answers) {
-        if (k == key) return &v;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 Answers ScriptSettings(std::string_view script) {
@@ -44,12 +37,10 @@ Answers ScriptSettings(std::string_view script) {
     ForEachLine(script, [&](std::string_view line) {
         std::string_view key, value;
         if (!SettingLine(line, key, value)) return;
-        auto known = std::find_if(settings.begin(), settings.end(),
-                                  [key](const auto& setting) { return setting.first == key; });
-        if (known == settings.end()) {
-            settings.emplace_back(key, value);
+        if (std::string* known = FindAnswer(settings, key)) {
+            *known = value;
         } else {
-            known->second = value;
+            settings.emplace_back(key, value);
         }
     });
     return settings;
@@ -78,7 +69,7 @@ std::vector<Difference> Differences(const Answers& module, const Answers& wanted
     std::vector<Difference> differences;
     for (const auto& [key, value] : wanted) {
         if (std::find(asked.begin(), asked.end(), key) == asked.end()) continue;
-        const std::string* answer = Find(module, key);
+        const std::string* answer = FindAnswer(module, key);
         if (answer != nullptr && *answer == value) continue;
         differences.push_back({key, answer ? std::optional(*answer) : std::nullopt, value});
     }
