@@ -78,7 +78,7 @@ fi
 # The Win32 dialog suite needs a display: a private Xvfb unless one is there.
 display=()
 [ -n "${DISPLAY:-}" ] || display=(xvfb-run -a -s "-screen 0 1024x768x24")
-"${display[@]}" ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+"${display[@]}" ctest --test-dir "$build" --timeout 300 --output-on-failure -j"$(nproc)"
 
 # The program from the zip runs on its own, without the build folder.
 rm -rf "$build/zip-check" && mkdir "$build/zip-check"

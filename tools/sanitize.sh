@@ -9,4 +9,4 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQN7_SANITIZE=ON -DQN7_BUILD_
 cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-asan --output-on-failure -j"$(nproc)" "$@"
+ctest --test-dir build-asan --timeout 300 --output-on-failure -j"$(nproc)" "$@"

@@ -87,8 +87,19 @@ class WinMainDialog : public ::testing::Test {
 // The modal dialog, as the program runs it: it opens with the focus on the first tab stop and
 // ends with Escape (the dialog manager's IDCANCEL).
 int g_modalFocus = 0;
+// Only this thread's dialog: the suites run in parallel in one wine desktop, and a search of
+// the whole desktop could find, and end, another process's dialog of the same caption.
+BOOL CALLBACK FindOwnDialog(HWND window, LPARAM found) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (wcscmp(name, L"#32770") != 0 || WideText(window) != L"ZOV-QN7_CONFIG By Qn7 Tools")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
 void CALLBACK EndModalDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowW(L"#32770", L"ZOV-QN7_CONFIG By Qn7 Tools");
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
     KillTimer(nullptr, timer);
     g_modalFocus = GetDlgCtrlID(GetFocus());
