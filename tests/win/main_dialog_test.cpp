@@ -21,6 +21,7 @@
 #include "presets.h"
 #include "resource_strings.h"
 #include "text_win32.h"
+#include "ui_thread_win32.h"
 #include "win_dialog_driver.h"
 
 namespace fs = std::filesystem;
@@ -265,6 +266,27 @@ TEST_F(WinMainDialog, EnterInAFieldKeepsTheDialogAndEscapeEndsIt) {
     EXPECT_TRUE(IsWindow(window));
     SendMessageW(window, WM_COMMAND, IDCANCEL, 0);  // Escape
     EXPECT_FALSE(IsWindow(window));
+}
+
+// While the closing window waits for the worker to end, it serves its own messages but not a
+// click that has arrived meanwhile: that would act on a window that is going.
+TEST_F(WinMainDialog, WaitingForTheWorkerServesNoUserInput) {
+    const std::string script = Cmd();
+    HWND port = Item(ctl::kRemotePort);
+    ASSERT_EQ(Text(ctl::kRemotePort), "8080");
+    PostMessageW(port, EM_SETSEL, 1, 3);
+    QueueClick(Item(ctl::kModeAp));
+    WindowUiThread().ServeEvents();
+    DWORD start = 0, end = 0;
+    SendMessageW(port, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);  // the window's own message was served
+    EXPECT_EQ(end, 3u);
+    EXPECT_FALSE(Checked(ctl::kModeAp));
+    EXPECT_EQ(Cmd(), script);
+    // The click was real: it is still queued and comes when all messages are served.
+    PumpMessages();
+    EXPECT_TRUE(Checked(ctl::kModeAp));
+    EXPECT_NE(Cmd(), script);
 }
 
 TEST_F(WinMainDialog, MissingPortShowsTheErrorBoxAndTheButtonsComeBack) {

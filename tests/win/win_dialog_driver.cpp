@@ -84,6 +84,11 @@ void ClickControl(HWND control) {
     SendMessageW(control, WM_LBUTTONUP, 0, Middle(control));
 }
 
+void QueueClick(HWND control) {
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, Middle(control));
+    PostMessageW(control, WM_LBUTTONUP, 0, Middle(control));
+}
+
 void DoubleClickControl(HWND control) {
     ClickControl(control);
     SendMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, Middle(control));

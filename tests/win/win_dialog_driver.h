@@ -20,6 +20,9 @@ bool PumpUntil(const std::function<bool()>& done,
 
 // A click of the left button in the middle of a control.
 void ClickControl(HWND control);
+// A click that has reached the thread's queue and waits to be served: the left button's down
+// and up.
+void QueueClick(HWND control);
 // A double click: the down, up, double-click and up messages of the left button.
 void DoubleClickControl(HWND control);
 // Each character typed into the control, over its text (selected first, as the tab key does).
