@@ -19,6 +19,7 @@
 #include "exchange_controls.h"
 #include "exchange_feedback.h"
 #include "presets.h"
+#include "qn7_setuptool_app_win32.h"
 #include "resource_strings.h"
 #include "text_win32.h"
 #include "ui_thread_win32.h"
@@ -113,6 +114,19 @@ TEST(WinModalDialog, OpensWithTheFocusOnSubmitAndEndsWithEscape) {
     SetTimer(nullptr, 0, 50, EndModalDialog);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(g_modalFocus, ctl::kSubmit);
+}
+
+// Without Windows Sockets 1.1 the program says so in a box captioned with its name and ends
+// without opening the dialog.
+TEST(WinProgram, SocketsThatDoNotStartGetString103AndNoDialog) {
+    CQN7_SETUPTOOLApp app([] { return false; });
+    bool result = true;
+    const std::vector<SeenBox> boxes =
+        AnswerBoxes(nullptr, IDOK, [&] { result = app.InitInstance(); });
+    EXPECT_FALSE(result);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, ProgramName());
+    EXPECT_EQ(boxes[0].texts, Widen(LoadResourceString(kIdpSocketsInitFailed)));
 }
 
 TEST_F(WinMainDialog, StartsOnTheFirstPresetApplied) {
@@ -266,6 +280,18 @@ TEST_F(WinMainDialog, EnterInAFieldKeepsTheDialogAndEscapeEndsIt) {
     EXPECT_TRUE(IsWindow(window));
     SendMessageW(window, WM_COMMAND, IDCANCEL, 0);  // Escape
     EXPECT_FALSE(IsWindow(window));
+}
+
+// Minimised, the dialog is its icon: the window manager drags the program's icon group 128.
+TEST_F(WinMainDialog, MinimisedDialogIsTheProgramIcon) {
+    ShowWindow(window, SW_MINIMIZE);
+    PumpMessages(100);  // the minimised window's paint is served
+    EXPECT_TRUE(IsIconic(window));
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIdrMainFrame));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(window, WM_QUERYDRAGICON, 0, 0)), icon);
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(window));
 }
 
 // While the closing window waits for the worker to end, it serves its own messages but not a
