@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the serial, shell, fault and dialog suites with ThreadSanitizer and runs them headless; any
-# reported race fails the run. Only the suites' own targets are built, and each test is bounded
-# in time (TSan slows the exchanges several times over).
+# Builds the serial, shell, fault and dialog suites with ThreadSanitizer and runs them headless;
+# any reported race fails the run. Only the suites' own targets are built, and each test is
+# bounded in time (TSan slows the exchanges several times over).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
