@@ -11,11 +11,14 @@ void LinePacer::Queue(std::string bytes, Clock::time_point notBefore) {
     if (bytes.empty()) return;
     // A line that has been idle has no credit to burst with.
     if (queue_.empty()) lineFreeAt_ = std::max(lineFreeAt_, notBefore);
+    queued_ += bytes.size();
     queue_.push_back({std::move(bytes), notBefore});
 }
 
 void LinePacer::PutBack(std::string bytes, Clock::time_point now) {
-    if (!bytes.empty()) queue_.push_front({std::move(bytes), now});
+    if (bytes.empty()) return;
+    queued_ += bytes.size();
+    queue_.push_front({std::move(bytes), now});
 }
 
 LinePacer::Clock::time_point LinePacer::NextDue() const {
@@ -34,6 +37,7 @@ std::string LinePacer::TakeDue(Clock::time_point now) {
         std::size_t n = std::min(affordable, front.bytes.size());
         due.append(front.bytes, 0, n);
         front.bytes.erase(0, n);
+        queued_ -= n;
         lineFreeAt_ = start + byteTime_ * static_cast<long>(n);
         if (front.bytes.empty()) queue_.pop_front();
     }

@@ -13,8 +13,12 @@ class LinePacer {
 
     void SetBaud(uint32_t baud, bool pace);
     void Queue(std::string bytes, Clock::time_point notBefore);
-    void Clear() { queue_.clear(); }
+    void Clear() {
+        queue_.clear();
+        queued_ = 0;
+    }
     bool Empty() const { return queue_.empty(); }
+    std::size_t QueuedBytes() const { return queued_; }
     // The bytes due by `now`, removed from the queue.
     std::string TakeDue(Clock::time_point now);
     // Put back bytes the line could not take (they go out first).
@@ -28,6 +32,7 @@ class LinePacer {
         Clock::time_point notBefore;
     };
     std::deque<Segment> queue_;
+    std::size_t queued_ = 0;
     Clock::duration byteTime_{};
     Clock::time_point lineFreeAt_{};
 };

@@ -14,7 +14,6 @@ const std::map<std::string, std::string>& FactorySettings() {
         {"dhcpc", "1"},
         {"net_ip", "192.168.11.254,255.255.255.0,192.168.11.1"},
         {"net_dns", "192.168.11.1,0.0.0.0"},
-        {"net_wanip", "192.168.11.254"},
         {"remoteip", "192.168.11.245"},
         {"remoteport", "8080"},
         {"remotepro", "tcp"},
@@ -44,6 +43,12 @@ constexpr std::string_view kScanList =
 
 void ModuleState::RestoreFactory() {
     settings_ = FactorySettings();
+    settings_["net_wanip"] = addressInUse_;
+}
+
+void ModuleState::SetAddressInUse(std::string address) {
+    addressInUse_ = std::move(address);
+    settings_["net_wanip"] = addressInUse_;
 }
 
 std::string ModuleState::AnswerCommand(std::string_view key, std::string_view value,
@@ -64,6 +69,7 @@ std::string ModuleState::AnswerCommand(std::string_view key, std::string_view va
     auto setting = settings_.find(std::string(key));
     if (setting == settings_.end()) return "ERROR";
     if (value == "?") return setting->second;
+    if (key == "net_wanip") return "ERROR";
     if (key != ignoredSetting_) setting->second = value;
     return "ok";
 }

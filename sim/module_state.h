@@ -21,6 +21,9 @@ class ModuleState {
     void RestoreFactory();
     // Settings of `key` are answered "ok" and not taken; empty: every setting is taken.
     void IgnoreSetting(std::string key) { ignoredSetting_ = std::move(key); }
+    // The address the module's network lives on, answered as net_wanip (which only a query
+    // reaches): the address in use, whatever a static net_ip says.
+    void SetAddressInUse(std::string address);
     const std::map<std::string, std::string>& Settings() const { return settings_; }
 
   private:
@@ -28,4 +31,5 @@ class ModuleState {
 
     std::map<std::string, std::string> settings_;
     std::string ignoredSetting_;
+    std::string addressInUse_ = "127.0.0.1";
 };

@@ -14,8 +14,11 @@
 #include <random>
 #include <thread>
 
+#include "bridge_settings.h"
 #include "line_pacer.h"
+#include "line_receiver.h"
 #include "module_state.h"
+#include "net_bridge_posix.h"
 #include "pty_line.h"
 #include "reply_fault.h"
 #include "transparent_mode.h"
@@ -25,6 +28,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::size_t kMaxLine = 4096;
 constexpr int kIdlePollMs = 20;
+// In transparent mode the module reads ahead this much line time from the pseudo-terminal, and
+// takes from the network no more than this much beyond what its serial line is sending.
+constexpr std::chrono::milliseconds kLineWindow{8};
 
 int OpenPair(int* master, int* slave, std::string* slavePath) {
     int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -53,16 +59,22 @@ int OpenPair(int* master, int* slave, std::string* slavePath) {
 
 struct SimModule::Impl {
     explicit Impl(const SimOptions& o)
-        : options(o), transparent(o.escapeGuardMs, o.transparentReturnMs) {
+        : options(o), transparent(o.escapeGuardMs, o.transparentReturnMs), bridge(o) {
         pacer.SetBaud(o.baud, o.pace);
+        receiver.SetBaud(o.baud, o.pace);
         state.IgnoreSetting(o.ignoredSetting);
+        state.SetAddressInUse(o.netAddr);
     }
 
     void Run();
     void OnInput(std::string_view data, Clock::time_point now);
     void OnLine(Clock::time_point now);
+    void EnterTransparent(Clock::time_point now);
+    void ServeTransparent(const std::vector<pollfd>& fds, Clock::time_point now);
     void SendDue(Clock::time_point now);
     bool AtModuleRate() const;
+    std::size_t ReadRoom() const;
+    bool SerialRoom() const;
     int PollTimeoutMs(Clock::time_point now) const;
     void CloseFds();
 
@@ -70,7 +82,9 @@ struct SimModule::Impl {
     SimOptions options;
     ModuleState state;
     TransparentMode transparent;
+    NetBridge bridge;
     LinePacer pacer;
+    LineReceiver receiver;  // transparent mode only
     std::mt19937 random{7};
     std::string line;
     std::string received;
@@ -97,7 +111,7 @@ void SimModule::Impl::OnLine(Clock::time_point now) {
     if (options.fault == SimFault::kDelay)
         notBefore += std::chrono::milliseconds(options.faultDelayMs);
     pacer.Queue(SpoilReply(options.fault, std::move(answer.text), random), notBefore);
-    if (answer.enterTransparent) transparent.Enter(now);
+    if (answer.enterTransparent) EnterTransparent(now);
     if (options.fault == SimFault::kFlood && !flooded) {
         flooded = true;
         pacer.Queue(Noise(options.floodBytes, random), now);
@@ -118,16 +132,63 @@ void SimModule::Impl::OnInput(std::string_view data, Clock::time_point now) {
         return;
     }
     if (transparent.Active()) {
-        transparent.OnData(data, now);  // data mode: carried to the network, not answered
+        receiver.Accept(data, now);  // data mode: carried to the network, not answered
         return;
     }
     if (options.fault == SimFault::kNoAnswer) return;
-    for (char c : data) {
-        if (c == '\r')
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        char c = data[i];
+        if (c == '\r') {
             OnLine(now);
-        else if (c != '\n' && line.size() < kMaxLine)
+            if (transparent.Active()) {  // what follows the command is data
+                std::string_view rest = data.substr(i + 1);
+                if (rest.starts_with('\n')) rest.remove_prefix(1);
+                receiver.Accept(rest, now);
+                return;
+            }
+        } else if (c != '\n' && line.size() < kMaxLine) {
             line += c;
+        }
     }
+}
+
+void SimModule::Impl::EnterTransparent(Clock::time_point now) {
+    transparent.Enter(now);
+    receiver.Clear();
+    BridgeSettings settings;
+    if (ReadBridgeSettings(state.Settings(), &settings))
+        bridge.Open(settings, now);  // without a usable remoteport the network stays closed
+}
+
+void SimModule::Impl::ServeTransparent(const std::vector<pollfd>& fds, Clock::time_point now) {
+    Clock::time_point lastArrival{};
+    if (std::string arrived = receiver.TakeArrived(now, &lastArrival); !arrived.empty())
+        bridge.FromSerial(transparent.OnData(arrived, lastArrival), lastArrival);
+    std::string released;
+    if (transparent.Update(now, &released)) {
+        bridge.Close();
+        receiver.Clear();
+        pacer.Queue("\r\nok\r\n", now);
+        return;
+    }
+    bridge.FromSerial(released, now);
+    std::vector<TimedChunk> toSerial;
+    bridge.Serve(fds, now, SerialRoom(), &toSerial);
+    for (TimedChunk& chunk : toSerial) pacer.Queue(std::move(chunk.bytes), chunk.notBefore);
+}
+
+std::size_t SimModule::Impl::ReadRoom() const {
+    if (!transparent.Active()) return kMaxLine;
+    std::size_t window = std::max<std::size_t>(receiver.BytesIn(kLineWindow), 16);
+    return window > receiver.Backlog() ? window - receiver.Backlog() : 0;
+}
+
+bool SimModule::Impl::SerialRoom() const {
+    auto window = kLineWindow;
+    // Delayed data waits in the line's queue: room for the delay's worth on top.
+    if (options.bridgeFault == BridgeFault::kDelay)
+        window += std::chrono::milliseconds(options.bridgeDelayMs);
+    return pacer.QueuedBytes() < std::max<std::size_t>(receiver.BytesIn(window), 64);
 }
 
 void SimModule::Impl::SendDue(Clock::time_point now) {
@@ -144,41 +205,54 @@ void SimModule::Impl::SendDue(Clock::time_point now) {
 
 int SimModule::Impl::PollTimeoutMs(Clock::time_point now) const {
     int timeout = transparent.Active() ? kIdlePollMs : -1;
-    if (pacer.Empty() || lineFull) return timeout;
-    auto wait = std::chrono::ceil<std::chrono::milliseconds>(pacer.NextDue() - now).count();
-    int dueMs = static_cast<int>(std::clamp<long long>(wait, 0, INT_MAX));
-    return timeout < 0 ? dueMs : std::min(timeout, dueMs);
+    auto consider = [&](Clock::time_point due) {
+        auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now).count();
+        int dueMs = static_cast<int>(std::clamp<long long>(wait, 0, INT_MAX));
+        timeout = timeout < 0 ? dueMs : std::min(timeout, dueMs);
+    };
+    if (!pacer.Empty() && !lineFull) consider(pacer.NextDue());
+    if (transparent.Active()) {
+        if (auto arrival = receiver.NextArrival()) consider(*arrival);
+        if (auto deadline = bridge.NextDeadline()) consider(*deadline);
+        consider(transparent.NextUpdate());
+    }
+    return timeout;
 }
 
 void SimModule::Impl::Run() {
+    std::vector<pollfd> fds;
     for (;;) {
-        pollfd fds[2] = {{wake[0], POLLIN, 0}, {master, POLLIN, 0}};
         int timeout;
         {
             std::lock_guard lock(mutex);
             if (master < 0) return;
+            short lineEvents = ReadRoom() > 0 ? POLLIN : 0;
+            if (lineFull) lineEvents |= POLLOUT;
+            fds.assign({{wake[0], POLLIN, 0}, {master, lineEvents, 0}});
+            if (transparent.Active()) bridge.AddPollFds(&fds, SerialRoom());
             timeout = PollTimeoutMs(Clock::now());
-            if (lineFull) fds[1].events |= POLLOUT;
         }
-        if (poll(fds, 2, timeout) < 0 && errno != EINTR) return;
+        if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) return;
         if (fds[0].revents) return;
         std::lock_guard lock(mutex);
         auto now = Clock::now();
-        if (fds[1].revents & POLLOUT) lineFull = false;
-        if (fds[1].revents & POLLIN) {
-            char buffer[4096];
-            ssize_t n = read(master, buffer, sizeof buffer);
+        const short lineEvents = fds[1].revents;
+        if (lineEvents & POLLOUT) lineFull = false;
+        if (lineEvents & POLLIN) {
+            char buffer[kMaxLine];
+            ssize_t n = read(master, buffer, std::min(sizeof buffer, ReadRoom()));
             if (n > 0) OnInput({buffer, static_cast<std::size_t>(n)}, now);
-        } else if (fds[1].revents & (POLLHUP | POLLERR)) {
+        } else if (lineEvents & (POLLHUP | POLLERR)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(kIdlePollMs));
         }
         if (master < 0) return;
-        if (transparent.Update(now)) pacer.Queue("\r\nok\r\n", now);
+        if (transparent.Active()) ServeTransparent(fds, now);
         SendDue(now);
     }
 }
 
 void SimModule::Impl::CloseFds() {
+    bridge.Close();
     if (master >= 0) close(master);
     if (ownSlave >= 0) close(ownSlave);
     master = ownSlave = -1;
@@ -250,5 +324,8 @@ void SimModule::SetOptions(const SimOptions& options) {
     impl_->options = options;
     impl_->transparent.SetTimes(options.escapeGuardMs, options.transparentReturnMs);
     impl_->pacer.SetBaud(options.baud, options.pace);
+    impl_->receiver.SetBaud(options.baud, options.pace);
+    impl_->bridge.SetOptions(options);
     impl_->state.IgnoreSetting(options.ignoredSetting);
+    impl_->state.SetAddressInUse(options.netAddr);
 }

@@ -4,6 +4,8 @@
 #include <map>
 #include <string_view>
 
+#include "bridge_settings.h"
+
 namespace {
 
 const std::map<std::string_view, SimFault>& FaultNames() {
@@ -15,6 +17,36 @@ const std::map<std::string_view, SimFault>& FaultNames() {
         {"capitals", SimFault::kCapitals},
     };
     return kNames;
+}
+
+const std::map<std::string_view, BridgeFault>& BridgeFaultNames() {
+    static const std::map<std::string_view, BridgeFault> kNames = {
+        {"none", BridgeFault::kNone},
+        {"drop", BridgeFault::kDrop},
+        {"corrupt", BridgeFault::kCorrupt},
+        {"delay", BridgeFault::kDelay},
+        {"reorder", BridgeFault::kReorder},
+        {"refuse", BridgeFault::kRefuse},
+        {"disconnect", BridgeFault::kDisconnect},
+    };
+    return kNames;
+}
+
+const std::map<std::string_view, FaultDirection>& FaultDirectionNames() {
+    static const std::map<std::string_view, FaultDirection> kNames = {
+        {"both", FaultDirection::kBoth},
+        {"to-network", FaultDirection::kToNetwork},
+        {"to-serial", FaultDirection::kToSerial},
+    };
+    return kNames;
+}
+
+template <typename Key, typename Value>
+bool Lookup(const std::map<std::string_view, Value>& names, Key name, Value* value) {
+    auto found = names.find(name);
+    if (found == names.end()) return false;
+    *value = found->second;
+    return true;
 }
 
 template <typename Number>
@@ -32,10 +64,14 @@ SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std
         {"--transparent-return", &options->transparentReturnMs},
         {"--escape-guard", &options->escapeGuardMs},
         {"--fault-delay", &options->faultDelayMs},
+        {"--client-retry", &options->clientRetryMs},
+        {"--bridge-fault-every", &options->bridgeFaultEvery},
+        {"--bridge-delay", &options->bridgeDelayMs},
     };
     const std::map<std::string_view, std::size_t*> sizes = {
         {"--flood-bytes", &options->floodBytes},
         {"--hangup-after", &options->hangUpAfterBytes},
+        {"--disconnect-after", &options->disconnectAfterBytes},
     };
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
@@ -61,8 +97,14 @@ SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std
             ok = ParseNumber(value, size->second);
         else if (arg == "--ignore-setting")
             ok = !value.empty() && (options->ignoredSetting = value, true);
-        else if (auto fault = FaultNames().find(value); arg == "--fault")
-            ok = fault != FaultNames().end() && (options->fault = fault->second, true);
+        else if (arg == "--fault")
+            ok = Lookup(FaultNames(), value, &options->fault);
+        else if (arg == "--bridge-fault")
+            ok = Lookup(BridgeFaultNames(), value, &options->bridgeFault);
+        else if (arg == "--bridge-fault-direction")
+            ok = Lookup(FaultDirectionNames(), value, &options->bridgeFaultDirection);
+        else if (arg == "--net-addr")
+            ok = IsDottedIPv4(value) && (options->netAddr = value, true);
         if (!ok) {
             *error = "bad option " + std::string(arg) + " " + std::string(value);
             return SimArgs::kError;
@@ -70,6 +112,10 @@ SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std
     }
     if (options->baud == 0) {
         *error = "the rate must not be 0";
+        return SimArgs::kError;
+    }
+    if (options->bridgeFaultEvery == 0) {
+        *error = "--bridge-fault-every must not be 0";
         return SimArgs::kError;
     }
     return SimArgs::kRun;

@@ -19,6 +19,20 @@ enum class SimFault {
     kCapitals,  // answers in capitals only (AT instead of at)
 };
 
+// Faults of the network bridge in transparent mode.
+enum class BridgeFault {
+    kNone,
+    kDrop,        // loses one byte in every bridgeFaultEvery
+    kCorrupt,     // changes one byte in every bridgeFaultEvery
+    kDelay,       // carries every chunk bridgeDelayMs late
+    kReorder,     // after every bridgeFaultEvery bytes, swaps the chunk with the next one
+    kRefuse,      // the network side never opens: no listening, no connecting
+    kDisconnect,  // drops the connection after disconnectAfterBytes carried
+};
+
+// Which way through the bridge the drop, corrupt, delay and reorder faults act.
+enum class FaultDirection { kBoth, kToNetwork, kToSerial };
+
 struct SimOptions {
     uint32_t baud = 115200;            // answers only while the line is set to this rate
     bool noiseAtWrongRate = false;     // at other rates, answer line noise instead of nothing
@@ -33,6 +47,16 @@ struct SimOptions {
     // A setting of this key is answered "ok" but not taken: the module keeps its value, as one
     // that refuses a setting silently.
     std::string ignoredSetting = {};
+
+    // The module's network: one IPv4 address, answered as net_wanip. The bridge listens,
+    // connects and sends from it only.
+    std::string netAddr = "127.0.0.1";
+    uint32_t clientRetryMs = 500;  // a client's wait before it tries to connect again
+    BridgeFault bridgeFault = BridgeFault::kNone;
+    FaultDirection bridgeFaultDirection = FaultDirection::kBoth;
+    uint32_t bridgeFaultEvery = 1000;
+    uint32_t bridgeDelayMs = 200;
+    std::size_t disconnectAfterBytes = 4096;
 };
 
 class SimModule {
