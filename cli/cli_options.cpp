@@ -5,7 +5,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "at_key.h"
+#include "at_line.h"
 #include "module_commands.h"
 
 namespace {
@@ -42,12 +42,12 @@ std::string ParsePair(std::string_view text, ComposeRequest& request) {
     if (equals == std::string_view::npos) {
         return "compose: expected KEY=VALUE, got '" + std::string(text) + "'";
     }
-    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+    if (!IsOneLineValue(text)) {
         return "compose: KEY=VALUE must not hold CR, LF or NUL (it would add a command line)";
     }
     const std::string_view key = text.substr(0, equals);
     if (key.empty()) return "compose: empty key in '" + std::string(text) + "'";
-    if (!std::all_of(key.begin(), key.end(), IsAtKeyCharacter)) {
+    if (!IsAtKey(key)) {
         return "compose: invalid key '" + std::string(key) + "': use letters, digits and '_' only";
     }
     request.pairs.emplace_back(key, text.substr(equals + 1));

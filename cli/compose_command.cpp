@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "at_line.h"
 #include "cli_main.h"
 #include "exit_codes.h"
 #include "form_model.h"
@@ -69,7 +70,7 @@ int RunCompose(const CliOptions& options, std::istream& in, std::ostream& out, s
     const ComposeRequest& request = options.compose;
     // The applier takes the first line of a key, so the pairs go first to override the rest.
     std::string script;
-    for (const auto& [key, value] : request.pairs) script += "at+" + key + "=" + value + "\r\n";
+    for (const auto& [key, value] : request.pairs) AppendAtLine(script, key, value);
     const std::optional<std::string>& file = request.fromJson ? request.fromJson : request.fromFile;
     if (file) {
         std::string text;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "at_line.h"
 #include "exit_codes.h"
 #include "json_text.h"
 #include "query_texts.h"
@@ -74,11 +75,11 @@ int ReadProfile(std::string_view text, ProfileContents& contents, std::string& e
         if (!JsonToBytes(value, bytes, error)) {
             return DataError(error, "setting \"" + key + "\": " + error);
         }
-        if (bytes.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        if (!IsOneLineValue(bytes)) {
             return DataError(
                 error, "setting \"" + key + "\" holds CR, LF or NUL (it would add a command line)");
         }
-        read.script += "at+" + key + "=" + bytes + "\r\n";
+        AppendAtLine(read.script, key, bytes);
     }
     contents = std::move(read);
     return exit_code::kOk;

@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "at_key.h"
-#include "at_text.h"
+#include "at_line.h"
 
 namespace {
-
-constexpr std::string_view kLinePrefix = "at+";
-// The value of a query echo the module left unanswered.
-constexpr std::string_view kUnanswered = "?";
 
 bool Known(const Answers& answers, std::string_view key) {
     return FindAnswer(answers, key) != nullptr;
@@ -31,21 +26,20 @@ std::string* FindAnswer(Answers& answers, std::string_view key) {
 
 Answers AnsweredKeys(std::string_view reply, std::span<const std::string_view> asked) {
     Answers answers;
-    for (std::size_t at = reply.find(kLinePrefix); at != std::string_view::npos;
-         at = reply.find(kLinePrefix, at + 1)) {
-        const std::size_t keyStart = at + kLinePrefix.size();
-        std::size_t keyEnd = keyStart;
-        while (keyEnd < reply.size() && IsAtKeyCharacter(reply[keyEnd])) ++keyEnd;
-        if (keyEnd == keyStart || keyEnd >= reply.size() || reply[keyEnd] != '=') continue;
-        const std::size_t lineEnd = reply.find('\r', keyEnd);
+    // Answers end with a bare CR and noise may run into one: every "at+" may start a line.
+    for (std::size_t at = reply.find(kAtLinePrefix); at != std::string_view::npos;
+         at = reply.find(kAtLinePrefix, at + 1)) {
+        const std::size_t lineEnd = reply.find('\r', at);
         if (lineEnd == std::string_view::npos) break;
+        const std::optional<AtSetting> setting = ParseAtLine(reply.substr(at, lineEnd - at));
+        if (!setting) continue;
         at = lineEnd;
-        const std::string_view key = reply.substr(keyStart, keyEnd - keyStart);
+        const std::string_view key = setting->key;
         if (Known(answers, key) || std::find(asked.begin(), asked.end(), key) == asked.end())
             continue;
         // The value the form applies: that of the key's first "+KEY=" in the reply.
         std::string value = GetAtValue(reply, key);
-        if (value != kUnanswered) answers.emplace_back(key, std::move(value));
+        if (value != kAtQueryValue) answers.emplace_back(key, std::move(value));
     }
     return answers;
 }

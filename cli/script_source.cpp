@@ -2,6 +2,7 @@
 
 #include <istream>
 
+#include "at_line.h"
 #include "exit_codes.h"
 #include "regular_file.h"
 #include "user_slots.h"
@@ -50,11 +51,11 @@ int ReadFile(std::string_view source, std::string& text, std::string& error) {
     return exit_code::kNoInput;
 }
 
-// The port sends a script up to its first NUL: the rest would be dropped without a word.
+// The script would end at a NUL: the rest would be dropped without a word.
 int CheckNoNul(std::string_view what, std::string_view text, std::string& error) {
-    const std::size_t nul = text.find('\0');
-    if (nul == std::string_view::npos) return exit_code::kOk;
-    error = std::string(what) + " holds a NUL byte at offset " + std::to_string(nul) +
+    const std::size_t sent = UpToNul(text).size();
+    if (sent == text.size()) return exit_code::kOk;
+    error = std::string(what) + " holds a NUL byte at offset " + std::to_string(sent) +
             "; a script is text";
     return exit_code::kDataError;
 }

@@ -3,45 +3,20 @@
 #include <algorithm>
 #include <ostream>
 
-#include "at_key.h"
+#include "at_line.h"
 #include "exchanges.h"
-
-namespace {
-
-constexpr std::string_view kLinePrefix = "at+";
-
-// The key and value of one "at+KEY=VALUE" line; false for any other line.
-bool SettingLine(std::string_view line, std::string_view& key, std::string_view& value) {
-    if (!line.starts_with(kLinePrefix)) return false;
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return false;
-    key = line.substr(kLinePrefix.size(), equals - kLinePrefix.size());
-    value = line.substr(equals + 1);
-    return !key.empty() && std::all_of(key.begin(), key.end(), IsAtKeyCharacter);
-}
-
-template <typename Visit>
-void ForEachLine(std::string_view script, Visit visit) {
-    while (!script.empty()) {
-        const std::size_t end = script.find_first_of("\r\n");
-        visit(script.substr(0, end));
-        if (end == std::string_view::npos) break;
-        script.remove_prefix(end + 1);
-    }
-}
-
-}  // namespace
 
 Answers ScriptSettings(std::string_view script) {
     Answers settings;
-    ForEachLine(script, [&](std::string_view line) {
-        std::string_view key, value;
-        if (!SettingLine(line, key, value)) return;
-        if (std::string* known = FindAnswer(settings, key)) {
-            *known = value;
+    ForEachScriptLine(script, [&](std::string_view line) {
+        const std::optional<AtSetting> setting = ParseAtLine(line);
+        if (!setting) return true;
+        if (std::string* known = FindAnswer(settings, setting->key)) {
+            *known = setting->value;
         } else {
-            settings.emplace_back(key, value);
+            settings.emplace_back(setting->key, setting->value);
         }
+        return true;
     });
     return settings;
 }

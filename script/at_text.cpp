@@ -23,23 +23,6 @@ AddressFieldNumber ParseAddressField(std::string_view field) {
     return number;
 }
 
-std::string GetAtValue(std::string_view text, std::string_view key) {
-    // The '=' after the key keeps "dhcpd" from matching "dhcpd_ip", the '+' keeps "mode"
-    // from matching "netmode".
-    std::string pattern = "+";
-    pattern.append(key).append("=");
-    const std::size_t start = text.find(pattern);
-    if (start == std::string_view::npos) return {};
-    const std::size_t valueStart = start + pattern.size();
-    const std::size_t end = text.find(kCr, valueStart);
-    if (end == std::string_view::npos) return {};
-    return std::string(text.substr(valueStart, end - valueStart));
-}
-
-bool IsAtValue(std::string_view text, std::string_view key, std::string_view expected) {
-    return GetAtValue(text, key) == expected;
-}
-
 std::string GetAtField(std::string_view text, std::string_view delimiter, int index) {
     if (delimiter.empty()) return {};
     std::size_t pos = 0;

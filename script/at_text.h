@@ -1,5 +1,6 @@
-// AT script text: the key vocabulary and the small routines that read and build script lines.
-// All results are returned by value and never truncated.
+// AT script text: the key vocabulary and the small routines that read values and fields and
+// build addresses; the line format itself, with GetAtValue, is at_line.h's. All results are
+// returned by value and never truncated.
 #pragma once
 
 #include <array>
@@ -7,10 +8,8 @@
 #include <string>
 #include <string_view>
 
-// Value of the first "+KEY=" in text, up to the first CR after it; "" when absent or when
-// no CR follows.
-std::string GetAtValue(std::string_view text, std::string_view key);
-bool IsAtValue(std::string_view text, std::string_view key, std::string_view expected);
+#include "at_line.h"
+
 // Field `index` (from 0) of a delimiter-separated text; the last field ends at a CR or at the
 // end of the text.
 std::string GetAtField(std::string_view text, std::string_view delimiter, int index);

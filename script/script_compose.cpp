@@ -1,3 +1,4 @@
+#include "at_line.h"
 #include "at_text.h"
 #include "script_form.h"
 
@@ -33,10 +34,6 @@ std::string FieldText(const FormAccess& form, int id) {
     return text;
 }
 
-void AppendLine(std::string& out, std::string_view key, std::string_view value) {
-    out.append("at+").append(key).append("=").append(value).append("\r\n");
-}
-
 std::string Join(std::initializer_list<std::string> fields) {
     std::string joined;
     bool first = true;
@@ -55,26 +52,26 @@ void AppendDhcpServer(std::string& out, const FormAccess& form) {
     const uint32_t address = ParseIPv4(ip);
     const uint32_t mask = ParseIPv4(FieldText(form, ctl::kMask));
     const uint32_t network = address & mask;
-    AppendLine(out, "dhcpd_ip",
-               Join({FormatIPv4(network + 1), FormatIPv4(network | DhcpHostPart(mask)),
-                     FormatIPv4(mask), FormatIPv4(address)}));
-    AppendLine(out, "dhcpd_dns", Join({FormatIPv4(address), "0.0.0.0"}));
-    AppendLine(out, "dhcpd_time", "86400");
+    AppendAtLine(out, "dhcpd_ip",
+                 Join({FormatIPv4(network + 1), FormatIPv4(network | DhcpHostPart(mask)),
+                       FormatIPv4(mask), FormatIPv4(address)}));
+    AppendAtLine(out, "dhcpd_dns", Join({FormatIPv4(address), "0.0.0.0"}));
+    AppendAtLine(out, "dhcpd_time", "86400");
 }
 
 void AppendWorkMode(std::string& out, const FormAccess& form) {
     if (form.IsChecked(ctl::kModeEthernet)) {
-        AppendLine(out, "netmode", "1");
-        AppendLine(out, "dhcpd", "0");
+        AppendAtLine(out, "netmode", "1");
+        AppendAtLine(out, "dhcpd", "0");
     } else if (form.IsChecked(ctl::kModeStation)) {
-        AppendLine(out, "netmode", "2");
-        AppendLine(out, "dhcpd", "0");
+        AppendAtLine(out, "netmode", "2");
+        AppendAtLine(out, "dhcpd", "0");
     } else if (form.IsChecked(ctl::kModeAp)) {
-        AppendLine(out, "netmode", "3");
-        AppendLine(out, "dhcpd", "1");
+        AppendAtLine(out, "netmode", "3");
+        AppendAtLine(out, "dhcpd", "1");
         AppendDhcpServer(out, form);
     } else {
-        AppendLine(out, "netmode", "0");
+        AppendAtLine(out, "netmode", "0");
     }
 }
 
@@ -90,8 +87,8 @@ void AppendProtocol(std::string& out, const FormAccess& form) {
                                           {ctl::kUdpClient, "udp", "client"}};
     for (const Choice& choice : kChoices) {
         if (form.IsChecked(choice.radio)) {
-            AppendLine(out, "remotepro", choice.protocol);
-            AppendLine(out, "mode", choice.role);
+            AppendAtLine(out, "remotepro", choice.protocol);
+            AppendAtLine(out, "mode", choice.role);
             return;
         }
     }
@@ -102,26 +99,26 @@ void AppendProtocol(std::string& out, const FormAccess& form) {
 std::string ComposeScript(const FormAccess& form) {
     std::string out;
     AppendWorkMode(out, form);
-    AppendLine(
+    AppendAtLine(
         out, "wifi_conf",
         Join({FieldText(form, ctl::kSsid), EncryptionToken(form), FieldText(form, ctl::kKey)}));
-    AppendLine(out, "dhcpc", form.IsChecked(ctl::kDhcp) ? "1" : "0");
-    AppendLine(out, "net_ip",
-               Join({FieldText(form, ctl::kLocalIp), FieldText(form, ctl::kMask),
-                     FieldText(form, ctl::kGateway)}));
-    AppendLine(out, "net_dns", Join({FieldText(form, ctl::kDns), "0.0.0.0"}));
+    AppendAtLine(out, "dhcpc", form.IsChecked(ctl::kDhcp) ? "1" : "0");
+    AppendAtLine(out, "net_ip",
+                 Join({FieldText(form, ctl::kLocalIp), FieldText(form, ctl::kMask),
+                       FieldText(form, ctl::kGateway)}));
+    AppendAtLine(out, "net_dns", Join({FieldText(form, ctl::kDns), "0.0.0.0"}));
     AppendProtocol(out, form);
     // Remote and local port are written whatever the role, even while greyed out.
-    AppendLine(out, "remoteip", FieldText(form, ctl::kRemoteIp));
-    AppendLine(out, "remoteport", FieldText(form, ctl::kRemotePort));
-    AppendLine(out, "CLport", FieldText(form, ctl::kLocalPort));
-    AppendLine(out, "timeout", "0");
-    AppendLine(out, "uart",
-               Join({form.GetSelectedText(ctl::kUartBaud), form.GetSelectedText(ctl::kDataBits),
-                     ParityLetter(form), form.GetSelectedText(ctl::kStopBits)}));
-    AppendLine(out, "uartpacklen", "64");
-    AppendLine(out, "uartpacktimeout", "10");
-    AppendLine(out, "net_commit", "1");
-    AppendLine(out, "reconn", "1");
+    AppendAtLine(out, "remoteip", FieldText(form, ctl::kRemoteIp));
+    AppendAtLine(out, "remoteport", FieldText(form, ctl::kRemotePort));
+    AppendAtLine(out, "CLport", FieldText(form, ctl::kLocalPort));
+    AppendAtLine(out, "timeout", "0");
+    AppendAtLine(out, "uart",
+                 Join({form.GetSelectedText(ctl::kUartBaud), form.GetSelectedText(ctl::kDataBits),
+                       ParityLetter(form), form.GetSelectedText(ctl::kStopBits)}));
+    AppendAtLine(out, "uartpacklen", "64");
+    AppendAtLine(out, "uartpacktimeout", "10");
+    AppendAtLine(out, "net_commit", "1");
+    AppendAtLine(out, "reconn", "1");
     return out;
 }

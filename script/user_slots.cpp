@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "at_line.h"
 #include "atomic_file.h"
 #include "regular_file.h"
 #include "session.h"
@@ -48,9 +49,8 @@ void Session::LoadUserSlot(std::string_view name) {
                       ForLog(slotDirectory_ / name).c_str(), reason.c_str());
         return;
     }
-    // A script is text up to its NUL, and the port sends no further: the pane shows only what
-    // a submit would send.
-    ShowScript(std::string_view(text).substr(0, text.find('\0')));
+    // The pane shows only what a submit would send.
+    ShowScript(UpToNul(text));
 }
 
 bool Session::SaveUserSlot(std::string_view name) {
@@ -60,12 +60,15 @@ bool Session::SaveUserSlot(std::string_view name) {
     const std::string text = cmdPane_->Text();
     const bool wasLink = IsLink(slot);
     const std::error_code error = ReplaceFileAtomically(slot, text);
-    if (IsAccessDenied(error) && !wasLink && !RewriteFileInPlace(slot, text)) {
-        LogPrintf(
-            "Saved user slot \"%s\" in place: no file may be created in its folder, so "
-            "the save was not atomic\r\n",
-            where.c_str());
-        return true;
+    if (IsAccessDenied(error) && !wasLink) {
+        // When this fails too, the atomic save's reason below says why.
+        if (const std::error_code failed = RewriteFileInPlace(slot, text); !failed) {
+            LogPrintf(
+                "Saved user slot \"%s\" in place: no file may be created in its folder, so "
+                "the save was not atomic\r\n",
+                where.c_str());
+            return true;
+        }
     }
     if (error) {
         LogPrintf("Could not save user slot \"%s\": %s\r\n", where.c_str(),

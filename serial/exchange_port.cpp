@@ -1,8 +1,9 @@
 #include "exchange_port.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
+
+#include "at_line.h"
 
 uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud) {
     const uint64_t lineMs = baud ? (uint64_t{bytes} * 10 * 1000 + baud - 1) / baud : 0;
@@ -34,10 +35,9 @@ bool ExchangePort::Configure(uint32_t baud) {
 }
 
 int32_t ExchangePort::Send(std::string_view text) {
-    // A script is NUL-terminated text: anything after an embedded NUL is not sent.
-    std::string whole(text);
-    const uint32_t limitMs = WriteTimeLimitMs(std::strlen(whole.c_str()), baud_);
-    return serial_.WriteString(whole.c_str(), nullptr, nullptr, limitMs);
+    const std::string sent(UpToNul(text));
+    const uint32_t limitMs = WriteTimeLimitMs(sent.size(), baud_);
+    return serial_.WriteString(sent.c_str(), nullptr, nullptr, limitMs);
 }
 
 bool ExchangePort::Write(std::string_view text) {
@@ -62,8 +62,8 @@ bool ExchangePort::AwaitInput(uint32_t timeoutMs) {
     return result == 0 && (serial_.EventsSeen() & EV_RXCHAR) != 0;
 }
 
-bool TakeReply(ExchangeHost& host, const char* reply) {
-    std::string text = reply;
+bool TakeReply(ExchangeHost& host, std::string_view reply) {
+    const std::string text(UpToNul(reply));
     host.Log(">:" + text + "\r\n");
     return text.find("at") != std::string::npos;
 }

@@ -44,4 +44,4 @@ class ExchangePort {
 uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud);
 
 // Logs a reply (text up to its first NUL) and tells whether it came from the module.
-bool TakeReply(ExchangeHost& host, const char* reply);
+bool TakeReply(ExchangeHost& host, std::string_view reply);

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "at_line.h"
 #include "exchange_port.h"
 #include "query_texts.h"
 #include "reply_window.h"
@@ -32,8 +33,8 @@ bool WriteWaitRead(ExchangeHost& host, std::string_view text, const ReplyWindow&
     uint32_t length = 0;
     if (!ReadReplyWindow(host, port, window, reply.data(), limit, &length)) return false;
     if (length == 0) return false;
-    if (replyOut != nullptr) *replyOut = reply.c_str();
-    return TakeReply(host, reply.c_str());
+    if (replyOut != nullptr) *replyOut = UpToNul(reply);
+    return TakeReply(host, reply);
 }
 
 }  // namespace
@@ -86,8 +87,8 @@ bool QueryConfig(ExchangeHost& host, std::string* reply) {
     const ReplyWindow window{kQueryWaitMs, 1024, AnswerEnd(asked, baud)};
     if (!ReadReplyWindow(host, port, window, buffer.data(), kReplyBufferSize - 1, &length))
         return false;
-    if (length == 0 || !TakeReply(host, buffer.c_str())) return false;
-    if (reply != nullptr) *reply = buffer.c_str();
+    if (length == 0 || !TakeReply(host, buffer)) return false;
+    if (reply != nullptr) *reply = UpToNul(buffer);
     return true;
 }
 
@@ -108,7 +109,7 @@ bool QueryConfigSlow(ExchangeHost& host, std::string* reply) {
                              &length))
             return false;
     }
-    if (length == 0 || !TakeReply(host, buffer.c_str())) return false;
-    if (reply != nullptr) *reply = buffer.c_str();
+    if (length == 0 || !TakeReply(host, buffer)) return false;
+    if (reply != nullptr) *reply = UpToNul(buffer);
     return true;
 }

@@ -4,11 +4,7 @@ namespace {
 
 std::string QueryLines(std::size_t first, std::size_t end) {
     std::string lines;
-    for (std::size_t i = first; i < end; ++i) {
-        lines += "at+";
-        lines += kQueryKeys[i];
-        lines += "=?\r\n";
-    }
+    for (std::size_t i = first; i < end; ++i) lines += AtQueryLine(kQueryKeys[i]);
     return lines;
 }
 
@@ -25,15 +21,4 @@ std::string QueryBlock() {
 std::array<std::string, 5> QueryChunks() {
     return {QueryLines(0, 4), QueryLines(4, 8), QueryLines(8, 12), QueryLines(12, 16),
             QueryLines(16, kSlowQueryKeyCount)};
-}
-
-std::string CleanQueryReply(std::string_view reply) {
-    constexpr std::string_view kQueryMark = "?\r\r\n";
-    std::string cleaned;
-    std::size_t from = 0;
-    for (std::size_t at; (at = reply.find(kQueryMark, from)) != std::string_view::npos;
-         from = at + kQueryMark.size())
-        cleaned += reply.substr(from, at - from);
-    cleaned += reply.substr(from);
-    return cleaned;
 }

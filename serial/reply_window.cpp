@@ -4,6 +4,8 @@
 #include <chrono>
 #include <string>
 
+#include "at_line.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -14,21 +16,12 @@ constexpr uint32_t kScanGapMs = 300;
 // How often a fast window looks at the cancel flag while the line is silent.
 constexpr Ms kCancelPoll{10};
 
-// The text a port sends of `written`: a NUL ends it.
-std::string_view Sent(std::string_view written) {
-    return written.substr(0, std::min(written.find('\0'), written.size()));
-}
-
-// Calls `take` with each non-empty line of the text sent, in order, until it returns false.
+// Calls `take` with each non-empty line of the text a port sends of `written`, in order, until
+// it returns false.
 template <typename Take>
 bool EachLine(std::string_view written, Take take) {
-    std::string_view rest = Sent(written);
-    while (!rest.empty()) {
-        const std::size_t end = std::min(rest.find_first_of("\r\n"), rest.size());
-        if (end != 0 && !take(rest.substr(0, end))) return false;
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-    }
-    return true;
+    return ForEachScriptLine(UpToNul(written),
+                             [&](std::string_view line) { return line.empty() || take(line); });
 }
 
 bool ReadFast(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window, char* buffer,
@@ -80,16 +73,11 @@ bool EchoedEveryLine(std::string_view written, std::string_view reply) {
 }
 
 bool AnsweredEveryQuery(std::string_view written, std::string_view reply) {
-    constexpr std::string_view kAnswerMark = "\r\r\n";
     std::size_t from = 0;
     return EachLine(written, [&](std::string_view line) {
-        if (!line.ends_with("=?")) return true;  // the spacer: not a question
-        const std::size_t at = reply.find(std::string(line) + std::string(kAnswerMark), from);
-        if (at == std::string_view::npos) return false;
-        const std::size_t valueEnd = reply.find('\r', at + line.size() + kAnswerMark.size());
-        if (valueEnd == std::string_view::npos) return false;
-        from = valueEnd + 1;
-        return true;
+        if (!IsAtQueryLine(line)) return true;  // the spacer: not a question
+        from = AtAnswerEnd(reply, line, from);
+        return from != std::string_view::npos;
     });
 }
 

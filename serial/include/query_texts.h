@@ -1,5 +1,6 @@
-// The texts of the configuration query: one block at 9600 baud and above, five chunks below;
-// and the cleaning that turns its reply into script lines.
+// The texts of the configuration query: one block at 9600 baud and above, five chunks below.
+// Their lines, the answers' shape and the cleaning of the reply (CleanQueryReply) are the AT
+// line format's.
 #pragma once
 
 #include <array>
@@ -7,6 +8,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "at_line.h"
 
 inline constexpr std::string_view kQueryLead = "at+ver=?\r\nat+remoteip=?\r\n";
 
@@ -35,6 +38,3 @@ std::string QuerySpacer();
 std::string QueryBlock();
 // The slow query's five chunks: keys 1-4, 5-8, 9-12, 13-16 and 17-19.
 std::array<std::string, 5> QueryChunks();
-
-// The Query button's cleaning: every "?\r\r\n" removed, so each answer reads as a script line.
-std::string CleanQueryReply(std::string_view reply);
