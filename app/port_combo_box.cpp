@@ -10,15 +10,12 @@
 #include <algorithm>
 
 #include "port_watch.h"
+#include "widget_form.h"
 
 namespace {
 
 // udev makes the node first and the by-id link a moment later: one scan after both.
 constexpr int kSettleMs = 300;
-
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

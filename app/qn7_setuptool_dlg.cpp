@@ -21,14 +21,6 @@
 #include "screen_fit.h"
 #include "slot_button.h"
 
-namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppIcon()) {
     const DialogTemplate& dialog = kMainDialogTemplate;
     const DialogBaseUnits units = SetUpDialogWindow(this, dialog);

@@ -9,8 +9,6 @@
 class QtUiThread : public UiThread {
   public:
     void Post(std::function<void()> task) override;
-    void Call(std::function<void()> task) override;
-    void ServeEvents() override;
 
   private:
     QObject context_;

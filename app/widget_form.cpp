@@ -9,14 +9,6 @@
 #include "port_combo_box.h"
 #include "template_builder.h"
 
-namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 QWidget* WidgetForm::Widget(int id) const {
     const auto found = widgets_.find(id);
     return found == widgets_.end() ? nullptr : found->second;

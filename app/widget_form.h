@@ -1,11 +1,18 @@
 // The form seen through the core's FormAccess: the dialog's widgets, addressed by control ID.
 #pragma once
 
+#include <QString>
 #include <map>
+#include <string_view>
 
 #include "form_access.h"
 
 class QWidget;
+
+// The core's UTF-8 text as Qt's.
+inline QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 class WidgetForm : public FormAccess {
   public:

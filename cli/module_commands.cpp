@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compose_command.h"
+#include "exchange_feedback.h"
 #include "exit_codes.h"
 #include "form_model.h"
 #include "interrupt_watch.h"
@@ -19,25 +20,31 @@
 #include "query_texts.h"
 #include "script_form.h"
 #include "script_source.h"
+#include "serial_port.h"
 #include "session.h"
 #include "settings_diff.h"
 #include "terminal_host.h"
 
 namespace {
 
-// A serial error has already printed the error box's text; silence gets a line of its own.
-int Failed(const TerminalHost& host, std::ostream& err, std::string_view what) {
+// The exit status of an exchange that got no reply from the module, with what the user reads of
+// it: the error box's text for a serial error, a line of its own for silence.
+int Failed(const TerminalHost& host, const ExchangeResult& result, std::ostream& err,
+           std::string_view what) {
     // Stopped by an interrupt: RunModuleCommand says so and exits with its status.
-    if (host.Cancelled()) return exit_code::kUnavailable;
-    const int status = host.FailureStatus();
-    if (status == exit_code::kUnavailable) {
-        err << "qn7cfg: no module answered on " << host.Link().port << ' ' << what << '\n';
+    if (result.outcome == ExchangeOutcome::kStopped || host.Stopped())
+        return exit_code::kUnavailable;
+    if (result.outcome == ExchangeOutcome::kSerialError) {
+        err << SerialErrorText(result.failure) << '\n';
+        return result.failure.code == kErrorAccessDenied ? exit_code::kNoPermission
+                                                         : exit_code::kIoError;
     }
-    return status;
+    err << "qn7cfg: no module answered on " << host.Link().port << ' ' << what << '\n';
+    return exit_code::kUnavailable;
 }
 
-int NoReply(const TerminalHost& host, std::ostream& err) {
-    return Failed(host, err, "at " + std::to_string(host.Link().baud) + " baud");
+int NoReply(const TerminalHost& host, const ExchangeResult& result, std::ostream& err) {
+    return Failed(host, result, err, "at " + std::to_string(host.Link().baud) + " baud");
 }
 
 std::string Joined(const std::vector<std::string_view>& keys) {
@@ -56,7 +63,9 @@ struct ModuleSettings {
 // the wrong rate) would pass for the start-up form: a backup made of it would restore zeros,
 // and a comparison with it would be meaningless.
 int AskModule(TerminalHost& host, std::ostream& err, ModuleSettings& settings) {
-    if (!QueryConfig(host, &settings.reply)) return NoReply(host, err);
+    const ExchangeResult query = QueryConfig(host.Context());
+    if (query.outcome != ExchangeOutcome::kReplied) return NoReply(host, query, err);
+    settings.reply = query.reply;
     const std::span<const std::string_view> asked = QueryKeysAsked(host.Link().baud);
     settings.answers = AnsweredKeys(CleanQueryReply(settings.reply), asked);
     std::vector<std::string_view> formKeys;
@@ -108,7 +117,8 @@ int Compare(TerminalHost& host, std::string_view wanted, std::ostream& out, std:
 }
 
 int Send(TerminalHost& host, std::string_view script, std::ostream& err) {
-    return SendScript(host, script) ? exit_code::kOk : NoReply(host, err);
+    const ExchangeResult sent = SendScript(host.Context(), script);
+    return sent.outcome == ExchangeOutcome::kReplied ? exit_code::kOk : NoReply(host, sent, err);
 }
 
 // Transparent mode ends the module's answers to queries: the line that enters it goes last,
@@ -132,10 +142,10 @@ int SendVerified(TerminalHost& host, std::string_view script, std::ostream& out,
 }
 
 int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
-    std::string reply;
-    if (!ScanWifi(host, kWifiScanCommand, &reply)) return NoReply(host, err);
-    out << reply;
-    if (!reply.ends_with('\n')) out << '\n';
+    const ExchangeResult scan = ScanWifi(host.Context(), kWifiScanCommand);
+    if (scan.outcome != ExchangeOutcome::kReplied) return NoReply(host, scan, err);
+    out << scan.reply;
+    if (!scan.reply.ends_with('\n')) out << '\n';
     return exit_code::kOk;
 }
 
@@ -143,7 +153,10 @@ int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
 int RunCommand(const CliOptions& options, std::string_view script, TerminalHost& host,
                std::ostream& out, std::ostream& err) {
     if (options.command == Command::kSearch || options.autoBaud) {
-        if (!SearchModule(host)) return Failed(host, err, "at any rate");
+        const ExchangeResult search = SearchModule(host.Context());
+        if (search.outcome != ExchangeOutcome::kReplied)
+            return Failed(host, search, err, "at any rate");
+        host.SetLinkBaud(*search.foundBaud);
     }
     switch (options.command) {
         case Command::kSearch:

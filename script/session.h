@@ -18,13 +18,13 @@ class Session {
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // g_pCmdPane, g_pLogPane: either may be null, and writes to a missing pane are dropped.
+    // Either pane may be null, and writes to a missing pane are dropped.
     TextPane* CmdPane() const { return cmdPane_; }
     TextPane* LogPane() const { return logPane_; }
     void SetPanes(TextPane* cmdPane, TextPane* logPane);
-    // g_szScript: the script last composed from the form.
+    // The script last composed from the form.
     const std::string& Script() const { return script_; }
-    // g_bApplying: set while ApplyScript writes to the form.
+    // Set while ApplyScript writes to the form.
     bool Applying() const { return applying_; }
     // The folder of the slot files; the current directory unless set.
     const std::filesystem::path& SlotDirectory() const { return slotDirectory_; }
@@ -49,9 +49,9 @@ class Session {
     void StartUpForm(FormAccess& form);
 
     // Shows a slot in the command pane, up to a NUL it may hold. A slot that does not exist
-    // changes nothing, silently; one that cannot be read (a link, not a regular file, over
-    // kMaxScriptBytes) changes nothing and is reported in the log pane.
-    void LoadUserSlot(std::string_view name);
+    // changes nothing and returns false; one that cannot be read (a link, not a regular file,
+    // over kMaxScriptBytes) changes nothing and is reported in the log pane.
+    bool LoadUserSlot(std::string_view name);
     // Saves the command pane's text atomically (temporary file, then rename). A failure leaves
     // the old slot intact and is reported in the log pane. A slot that was a symbolic link
     // becomes a private regular file, and a writable slot in a folder where no file may be

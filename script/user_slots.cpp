@@ -39,18 +39,19 @@ bool ReadUserSlot(const std::filesystem::path& dir, std::string_view name, std::
     return read.ok;
 }
 
-void Session::LoadUserSlot(std::string_view name) {
+bool Session::LoadUserSlot(std::string_view name) {
     std::string text;
     std::string reason;
     if (!ReadUserSlot(slotDirectory_, name, text, &reason)) {
         // A slot never saved is no error; one that is there but unfit for a slot is.
-        if (!reason.empty())
-            LogPrintf("Could not load user slot \"%s\": %s\r\n",
-                      ForLog(slotDirectory_ / name).c_str(), reason.c_str());
-        return;
+        if (reason.empty()) return false;
+        LogPrintf("Could not load user slot \"%s\": %s\r\n", ForLog(slotDirectory_ / name).c_str(),
+                  reason.c_str());
+        return true;
     }
     // The pane shows only what a submit would send.
     ShowScript(UpToNul(text));
+    return true;
 }
 
 bool Session::SaveUserSlot(std::string_view name) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "at_line.h"
+#include "win_error.h"
 
 uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud) {
     const uint64_t lineMs = baud ? (uint64_t{bytes} * 10 * 1000 + baud - 1) / baud : 0;
@@ -12,14 +13,28 @@ uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud) {
 
 bool ExchangePort::Check(int32_t result, std::string_view message) {
     if (result == 0) return true;
-    // The user stopped the exchange: the transfer it cut short is no error to show.
-    if (host_.Cancelled()) return false;
-    ShowSerialError(host_, serial_.LastError(), message, serial_.LastErrorText());
+    // A transfer the stop cut short is no failure of the port.
+    if (context_.stop.Stopped()) return false;
+    const int32_t code = serial_.LastError();
+    const std::string& text = serial_.LastErrorText();
+    failure_ =
+        SerialFailure{code, std::string(message), text.empty() ? WinErrorDescription(code) : text};
     return false;
 }
 
+ExchangeResult ExchangePort::Ended() const {
+    ExchangeResult result;
+    if (context_.stop.Stopped()) {
+        result.outcome = ExchangeOutcome::kStopped;
+    } else if (failure_) {
+        result.outcome = ExchangeOutcome::kSerialError;
+        result.failure = *failure_;
+    }
+    return result;
+}
+
 bool ExchangePort::Open() {
-    std::string path = host_.Link().port;
+    const std::string& path = context_.link.port;
     return Check(serial_.OpenPort(path.c_str(), 0, 0, true), "Unable to open COM-port") &&
            Check(serial_.SetFlowControl(CSerial::FlowControlNone),
                  "Unable to set COM-port handshaking");
@@ -62,8 +77,14 @@ bool ExchangePort::AwaitInput(uint32_t timeoutMs) {
     return result == 0 && (serial_.EventsSeen() & EV_RXCHAR) != 0;
 }
 
-bool TakeReply(ExchangeHost& host, std::string_view reply) {
-    const std::string text(UpToNul(reply));
-    host.Log(">:" + text + "\r\n");
-    return text.find("at") != std::string::npos;
+ExchangeResult TakeReply(const ExchangeContext& context, std::string_view reply) {
+    ExchangeResult result;
+    result.reply = UpToNul(reply);
+    context.log.Log(">:" + result.reply + "\r\n");
+    if (context.stop.Stopped()) {
+        result.outcome = ExchangeOutcome::kStopped;
+    } else if (result.reply.find("at") != std::string::npos) {
+        result.outcome = ExchangeOutcome::kReplied;
+    }
+    return result;
 }

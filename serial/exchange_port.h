@@ -1,10 +1,11 @@
-// The frame every exchange shares: open, no handshake, line set, purged; each failing step shows
-// the error box while the port is still open, and the port closes when the frame is destroyed.
-// Every write is bounded by its line time, and the host may cut any transfer short.
+// The frame every exchange shares: open, no handshake, line set, purged; the first failing step
+// is kept for the result, and the port closes when the frame is destroyed. Every write is
+// bounded by its line time, and the stop may cut any transfer short.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "exchanges.h"
@@ -12,8 +13,10 @@
 
 class ExchangePort {
   public:
-    explicit ExchangePort(ExchangeHost& host) : host_(host) { host_.HoldPort(&serial_); }
-    ~ExchangePort() { host_.HoldPort(nullptr); }
+    explicit ExchangePort(const ExchangeContext& context) : context_(context) {
+        context_.stop.Hold(&serial_);
+    }
+    ~ExchangePort() { context_.stop.Hold(nullptr); }
     ExchangePort(const ExchangePort&) = delete;
     ExchangePort& operator=(const ExchangePort&) = delete;
 
@@ -30,18 +33,23 @@ class ExchangePort {
     // when the port cannot wait for input, so the caller has to pace itself.
     bool AwaitInput(uint32_t timeoutMs);
 
+    // The result of an exchange that ends early: stopped, or the step that failed.
+    ExchangeResult Ended() const;
+
   private:
     int32_t Send(std::string_view text);
     bool Check(int32_t result, std::string_view message);
 
-    ExchangeHost& host_;
+    const ExchangeContext& context_;
     CSerial serial_;
     uint32_t baud_ = 0;  // the rate the line was last set to
+    std::optional<SerialFailure> failure_;
 };
 
 // How long a write of `bytes` at `baud` may take before the line counts as stuck (nobody reads
 // it, flow control holds it): twice its line time at ten bits a byte, plus a second.
 uint32_t WriteTimeLimitMs(std::size_t bytes, uint32_t baud);
 
-// Logs a reply (text up to its first NUL) and tells whether it came from the module.
-bool TakeReply(ExchangeHost& host, std::string_view reply);
+// Logs a reply (text up to its first NUL) and judges it: replied when it holds "at". A stop
+// that came meanwhile wins.
+ExchangeResult TakeReply(const ExchangeContext& context, std::string_view reply);

@@ -6,7 +6,6 @@
 #include <array>
 #include <string>
 
-#include "at_line.h"
 #include "exchange_port.h"
 #include "query_texts.h"
 #include "reply_window.h"
@@ -22,94 +21,93 @@ constexpr uint32_t kQueryWaitMs = 1000;
 constexpr uint32_t kReplyBufferSize = 2048;
 
 // Write one text, read its reply window, log what came: the shape of the scan and the submit.
-// `replyOut` (may be null) gets the text read when at least one byte arrived.
-bool WriteWaitRead(ExchangeHost& host, std::string_view text, const ReplyWindow& window,
-                   uint32_t limit, std::string* replyOut) {
-    ExchangePort port(host);
-    if (!port.Open() || !port.Configure(host.Link().baud)) return false;
-    host.ExpectWait(window.waitMs);
-    if (!port.Write(text)) return false;
+ExchangeResult WriteWaitRead(const ExchangeContext& context, std::string_view text,
+                             const ReplyWindow& window, uint32_t limit) {
+    ExchangePort port(context);
+    if (!port.Open() || !port.Configure(context.link.baud)) return port.Ended();
+    context.log.ExpectWait(window.waitMs);
+    if (!port.Write(text)) return port.Ended();
     std::string reply(limit + 1, '\0');
     uint32_t length = 0;
-    if (!ReadReplyWindow(host, port, window, reply.data(), limit, &length)) return false;
-    if (length == 0) return false;
-    if (replyOut != nullptr) *replyOut = UpToNul(reply);
-    return TakeReply(host, reply);
+    if (!ReadReplyWindow(context, port, window, reply.data(), limit, &length) || length == 0)
+        return port.Ended();
+    return TakeReply(context, reply);
 }
 
 }  // namespace
 
-bool SearchModule(ExchangeHost& host) {
-    ExchangePort port(host);
-    if (!port.Open()) return false;
-    host.ExpectWait(kSearchWaitMs * kSearchRates.size());
+ExchangeResult SearchModule(const ExchangeContext& context) {
+    ExchangePort port(context);
+    if (!port.Open()) return port.Ended();
+    context.log.ExpectWait(kSearchWaitMs * kSearchRates.size());
+    ExchangeResult result;
     for (uint32_t rate : kSearchRates) {
-        if (!port.Configure(rate) || !port.Write(kSearchCommand)) return false;
+        if (!port.Configure(rate) || !port.Write(kSearchCommand)) return port.Ended();
         char reply[65] = {};
         uint32_t length = 0;
         const ReplyWindow window{kSearchWaitMs, 300, EchoEnd(kSearchCommand, rate)};
-        if (!ReadReplyWindow(host, port, window, reply, 64, &length)) return false;
-        if (length != 0 && TakeReply(host, reply)) {
-            host.SetLinkBaud(rate);
-            host.Log("(:Found Device at " + host.Link().port + "(" + std::to_string(rate) +
-                     ")!\r\n");
-            return true;
+        if (!ReadReplyWindow(context, port, window, reply, 64, &length)) return port.Ended();
+        if (length == 0) continue;
+        result = TakeReply(context, reply);
+        if (result.outcome == ExchangeOutcome::kReplied) {
+            result.foundBaud = rate;
+            context.log.Log("(:Found Device at " + context.link.port + "(" + std::to_string(rate) +
+                            ")!\r\n");
         }
+        if (result.outcome != ExchangeOutcome::kNoReply) return result;
     }
-    return false;
+    return result;
 }
 
-bool ScanWifi(ExchangeHost& host, std::string_view command, std::string* reply) {
-    uint32_t baud = host.Link().baud;
+ExchangeResult ScanWifi(const ExchangeContext& context, std::string_view command) {
+    uint32_t baud = context.link.baud;
     // A zero rate never gets past the line setting; it must not divide here either.
     uint32_t waitMs = baud ? 46080000 / baud + 3600 : 0;
-    return WriteWaitRead(host, command, {waitMs, 4095, ScanEnd()}, 4096, reply);
+    return WriteWaitRead(context, command, {waitMs, 4095, ScanEnd()}, 4096);
 }
 
-bool SendScript(ExchangeHost& host, std::string_view script) {
-    return WriteWaitRead(host, script, {kSendWaitMs, 300, EchoEnd(script, host.Link().baud)}, 1024,
-                         nullptr);
+ExchangeResult SendScript(const ExchangeContext& context, std::string_view script) {
+    return WriteWaitRead(context, script, {kSendWaitMs, 300, EchoEnd(script, context.link.baud)},
+                         1024);
 }
 
-bool QueryConfig(ExchangeHost& host, std::string* reply) {
-    uint32_t baud = host.Link().baud;
-    if (baud < kSlowQueryBelowBaud) return QueryConfigSlow(host, reply);
-    ExchangePort port(host);
-    if (!port.Open() || !port.Configure(baud)) return false;
-    host.ExpectWait(kQueryWaitMs);
+ExchangeResult QueryConfig(const ExchangeContext& context) {
+    uint32_t baud = context.link.baud;
+    if (baud < kSlowQueryBelowBaud) return QueryConfigSlow(context);
+    ExchangePort port(context);
+    if (!port.Open() || !port.Configure(baud)) return port.Ended();
+    context.log.ExpectWait(kQueryWaitMs);
     // Only the block's write decides: the lead lines and the spacer merely wake the module up.
     port.WriteUnchecked(kQueryLead);
     port.WriteUnchecked(QuerySpacer());
-    if (!port.Write(QueryBlock())) return false;
+    if (!port.Write(QueryBlock())) return port.Ended();
     const std::string asked = std::string(kQueryLead) + QueryBlock();
     std::string buffer(kReplyBufferSize, '\0');
     uint32_t length = 0;
     const ReplyWindow window{kQueryWaitMs, 1024, AnswerEnd(asked, baud)};
-    if (!ReadReplyWindow(host, port, window, buffer.data(), kReplyBufferSize - 1, &length))
-        return false;
-    if (length == 0 || !TakeReply(host, buffer)) return false;
-    if (reply != nullptr) *reply = UpToNul(buffer);
-    return true;
+    if (!ReadReplyWindow(context, port, window, buffer.data(), kReplyBufferSize - 1, &length) ||
+        length == 0)
+        return port.Ended();
+    return TakeReply(context, buffer);
 }
 
-bool QueryConfigSlow(ExchangeHost& host, std::string* reply) {
-    ExchangePort port(host);
-    uint32_t baud = host.Link().baud;
-    if (!port.Open() || !port.Configure(baud)) return false;
+ExchangeResult QueryConfigSlow(const ExchangeContext& context) {
+    ExchangePort port(context);
+    uint32_t baud = context.link.baud;
+    if (!port.Open() || !port.Configure(baud)) return port.Ended();
     // The line time of 180 characters: the chunk's echo and its answers.
     uint32_t chunkWaitMs = 1800000 / baud;
     auto chunks = QueryChunks();
-    host.ExpectWait(chunkWaitMs * static_cast<uint32_t>(chunks.size()));
+    context.log.ExpectWait(chunkWaitMs * static_cast<uint32_t>(chunks.size()));
     std::string buffer(kReplyBufferSize, '\0');
     uint32_t length = 0;
     for (const std::string& chunk : chunks) {
-        if (!port.Write(chunk)) return false;
+        if (!port.Write(chunk)) return port.Ended();
         const ReplyWindow window{chunkWaitMs, 1024, AnswerEnd(chunk, baud)};
-        if (!ReadReplyWindow(host, port, window, buffer.data(), kReplyBufferSize - 1 - length,
+        if (!ReadReplyWindow(context, port, window, buffer.data(), kReplyBufferSize - 1 - length,
                              &length))
-            return false;
+            return port.Ended();
     }
-    if (length == 0 || !TakeReply(host, buffer)) return false;
-    if (reply != nullptr) *reply = UpToNul(buffer);
-    return true;
+    if (length == 0) return port.Ended();
+    return TakeReply(context, buffer);
 }

@@ -24,8 +24,8 @@ bool EachLine(std::string_view written, Take take) {
                              [&](std::string_view line) { return line.empty() || take(line); });
 }
 
-bool ReadFast(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window, char* buffer,
-              uint32_t limit, uint32_t* length) {
+bool ReadFast(const ExchangeContext& context, ExchangePort& port, const ReplyWindow& window,
+              char* buffer, uint32_t limit, uint32_t* length) {
     const Clock::time_point start = Clock::now();
     const Clock::time_point fixedEnd = start + Ms(window.waitMs);
     const Clock::time_point latestEnd = start + 2 * Ms(window.waitMs);
@@ -33,7 +33,7 @@ bool ReadFast(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window,
     const uint32_t first = *length;
     Clock::time_point lastByte = start;
     for (;;) {
-        if (host.Cancelled()) return false;
+        if (context.stop.Stopped()) return false;
         const uint32_t before = *length;
         if (!port.Read(buffer, limit - (before - first), window.readTimeoutMs, length))
             return false;
@@ -50,7 +50,7 @@ bool ReadFast(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window,
         if (!quiet) wake = std::min(wake, lastByte + gap);
         const auto waitMs = std::chrono::ceil<Ms>(wake - now).count();
         if (!port.AwaitInput(static_cast<uint32_t>(std::max<decltype(waitMs)>(waitMs, 1))))
-            host.Sleep(static_cast<uint32_t>(kCancelPoll.count()));
+            context.stop.Sleep(static_cast<uint32_t>(kCancelPoll.count()));
     }
 }
 
@@ -99,10 +99,10 @@ ReplyEnd ScanEnd() {
     return {[](std::string_view reply) { return !reply.empty(); }, kScanGapMs, true};
 }
 
-bool ReadReplyWindow(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window,
+bool ReadReplyWindow(const ExchangeContext& context, ExchangePort& port, const ReplyWindow& window,
                      char* buffer, uint32_t limit, uint32_t* length) {
-    if (host.Link().fast) return ReadFast(host, port, window, buffer, limit, length);
-    host.Sleep(window.waitMs);
-    if (host.Cancelled()) return false;
+    if (context.link.fast) return ReadFast(context, port, window, buffer, limit, length);
+    context.stop.Sleep(window.waitMs);
+    if (context.stop.Stopped()) return false;
     return port.Read(buffer, limit, window.readTimeoutMs, length);
 }

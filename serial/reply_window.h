@@ -42,6 +42,6 @@ bool EchoedEveryLine(std::string_view written, std::string_view reply);
 bool AnsweredEveryQuery(std::string_view written, std::string_view reply);
 
 // Reads the reply into `buffer` after `*length`, at most `limit` bytes, growing `*length`.
-// False when the exchange was cancelled or a read failed (its box shown).
-bool ReadReplyWindow(ExchangeHost& host, ExchangePort& port, const ReplyWindow& window,
+// False when the exchange was stopped or a read failed (the port keeps the failure).
+bool ReadReplyWindow(const ExchangeContext& context, ExchangePort& port, const ReplyWindow& window,
                      char* buffer, uint32_t limit, uint32_t* length);

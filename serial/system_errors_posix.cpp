@@ -1,9 +1,8 @@
-// The POSIX side of the error seam: errno mapped to Windows codes, and the hints that differ.
+// The POSIX side of the error seam: errno mapped to Windows codes.
 #include <cerrno>
 
 #include "errno_map.h"
 #include "serial_port.h"
-#include "win_error.h"
 
 namespace {
 constexpr int32_t kErrorNotEnoughMemory = 8;
@@ -54,11 +53,4 @@ int32_t WinErrorFromErrno(int err) {
         default:
             return kErrorGenFailure;
     }
-}
-
-std::string SystemHint(int32_t code) {
-    if (code == kErrorAccessDenied)
-        return "Allow your user to use serial ports: sudo usermod -aG dialout $USER, then log "
-               "out and in again.";
-    return {};
 }

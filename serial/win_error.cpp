@@ -34,21 +34,3 @@ std::string WinErrorDescription(int32_t code) {
             return "System error";
     }
 }
-
-std::string WinErrorHint(int32_t code) {
-    if (std::string hint = SystemHint(code); !hint.empty()) return hint;
-    switch (code) {
-        case kErrorFileNotFound:
-            return "Check the port name and that the adapter is plugged in.";
-        case kErrorBadUnit:
-            return "Nothing that takes a serial line answers there (a socket, a device node "
-                   "without its driver, the terminal device without a controlling terminal); "
-                   "check the port name.";
-        case kErrorSharingViolation:
-            return "Another program holds the port; close it and try again.";
-        case kErrorDeviceNotConnected:
-            return "The device was disconnected; plug it in again and retry.";
-        default:
-            return {};
-    }
-}

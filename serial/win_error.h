@@ -7,8 +7,3 @@
 
 // A short explanation of a code, for when the system's own text is not at hand.
 std::string WinErrorDescription(int32_t code);
-// What the user can do about a code; empty where nothing helps.
-std::string WinErrorHint(int32_t code);
-// The hint for a code where it depends on the system the tool runs on; empty otherwise. Each
-// system's backend defines it.
-std::string SystemHint(int32_t code);

@@ -23,18 +23,6 @@ constexpr DispatchEntry kButtonRows[] = {
     {ctl::kPresetTcpStatic, Notify::kClicked, &D::OnBnClickedPreset},
     {ctl::kPresetWifiStatic, Notify::kClicked, &D::OnBnClickedPreset},
     {ctl::kFactoryReset, Notify::kClicked, &D::OnBnClickedFactoryReset},
-    {ctl::kUser0, Notify::kClicked, &D::OnBnClickedUserSlot},
-    {ctl::kUser0 + 1, Notify::kClicked, &D::OnBnClickedUserSlot},
-    {ctl::kUser0 + 2, Notify::kClicked, &D::OnBnClickedUserSlot},
-    {ctl::kUser3, Notify::kClicked, &D::OnBnClickedUserSlot},
-    {ctl::kUser0, Notify::kDoubleClicked, &D::OnBnDoubleClickedUserSlot},
-    {ctl::kUser0 + 1, Notify::kDoubleClicked, &D::OnBnDoubleClickedUserSlot},
-    {ctl::kUser0 + 2, Notify::kDoubleClicked, &D::OnBnDoubleClickedUserSlot},
-    {ctl::kUser3, Notify::kDoubleClicked, &D::OnBnDoubleClickedUserSlot},
-    {ctl::kSave0, Notify::kClicked, &D::OnBnClickedSaveSlot},
-    {ctl::kSave0 + 1, Notify::kClicked, &D::OnBnClickedSaveSlot},
-    {ctl::kSave0 + 2, Notify::kClicked, &D::OnBnClickedSaveSlot},
-    {ctl::kSave3, Notify::kClicked, &D::OnBnClickedSaveSlot},
     {ctl::kSubmit, Notify::kClicked, &D::OnBnClickedSubmit},
     {ctl::kQuery, Notify::kClicked, &D::OnBnClickedQuery},
     {ctl::kComPortList, Notify::kSelChange, &D::OnSelchangeComPort},
@@ -43,10 +31,27 @@ constexpr DispatchEntry kButtonRows[] = {
     {ctl::kWifiScan, Notify::kClicked, &D::OnBnClickedWifiScan},
 };
 
-// The buttons and lists above, then one row for each form field, from the form schema.
+// The three rows of each user slot: its button clicked and double-clicked, its S button.
+constexpr DispatchEntry kSlotRowKinds[] = {
+    {ctl::kUser0, Notify::kClicked, &D::OnBnClickedUserSlot},
+    {ctl::kUser0, Notify::kDoubleClicked, &D::OnBnDoubleClickedUserSlot},
+    {ctl::kSave0, Notify::kClicked, &D::OnBnClickedSaveSlot},
+};
+constexpr int kSlotCount = ctl::kUser3 - ctl::kUser0 + 1;
+static_assert(ctl::kSave3 - ctl::kSave0 + 1 == kSlotCount);
+
+// The buttons and lists above, the slot rows, then one row for each form field, from the form
+// schema.
 constexpr auto kDispatchTable = [] {
-    std::array<DispatchEntry, std::size(kButtonRows) + kFormSchema.size()> table{};
+    std::array<DispatchEntry,
+               std::size(kButtonRows) + std::size(kSlotRowKinds) * kSlotCount + kFormSchema.size()>
+        table{};
     auto next = std::copy(std::begin(kButtonRows), std::end(kButtonRows), table.begin());
+    for (const DispatchEntry& kind : kSlotRowKinds) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            *next++ = {kind.id + slot, kind.code, kind.action};
+        }
+    }
     for (const FormField& field : kFormSchema) {
         *next++ = {field.id, field.change, &D::OnFormControlChanged};
     }
@@ -57,20 +62,6 @@ int SlotOf(int id, int firstId) {
     return id - firstId;
 }
 
-ExchangeStatus StatusOf(ExchangeOutcome outcome) {
-    switch (outcome) {
-        case ExchangeOutcome::kAnswered:
-            return ExchangeStatus::kReplied;
-        case ExchangeOutcome::kSilent:
-            return ExchangeStatus::kNoReply;
-        case ExchangeOutcome::kSerialError:
-            return ExchangeStatus::kSerialError;
-        case ExchangeOutcome::kCancelled:
-            break;
-    }
-    return ExchangeStatus::kStopped;
-}
-
 }  // namespace
 
 int ProgressPosition(int64_t elapsedMs, uint32_t totalMs, int steps) {
@@ -79,7 +70,7 @@ int ProgressPosition(int64_t elapsedMs, uint32_t totalMs, int steps) {
 }
 
 DialogShell::DialogShell(FormAccess& form, DialogView& view, UiThread& ui)
-    : form_(form), view_(view), link_{{}, kInitialLinkBaud}, runner_(ui, *this) {}
+    : form_(form), view_(view), link_{{}, kInitialLinkBaud}, runner_(ui) {}
 
 DialogShell::~DialogShell() {
     runner_.Shutdown();
@@ -134,12 +125,13 @@ void DialogShell::OnStop() {
 void DialogShell::Shutdown() {
     if (!runner_.Busy()) return;
     runner_.Shutdown();
-    EndBusy();
+    EnableExchangeButtons(true);
+    view_.ShowStopButton(false);
+    view_.StopProgress();
 }
 
 void DialogShell::OnBnClickedSearch(int id, Notify /*code*/) {
-    RunExchange(id, ExchangeKind::kSearch,
-                [](ExchangeHost& host, std::string&) { return SearchModule(host); });
+    RunExchange(id, ExchangeKind::kSearch, SearchModule);
 }
 
 void DialogShell::OnBnClickedPreset(int id, Notify /*code*/) {
@@ -148,21 +140,18 @@ void DialogShell::OnBnClickedPreset(int id, Notify /*code*/) {
 
 void DialogShell::OnBnClickedFactoryReset(int id, Notify /*code*/) {
     if (!view_.AskYesNo("Save", "Reset to Default Setting? ")) return;
-    RunExchange(id, ExchangeKind::kFactoryReset, [](ExchangeHost& host, std::string&) {
-        return SendScript(host, kFactoryResetCommand);
+    RunExchange(id, ExchangeKind::kFactoryReset, [](const ExchangeContext& context) {
+        return SendScript(context, kFactoryResetCommand);
     });
 }
 
 void DialogShell::OnBnClickedUserSlot(int id, Notify /*code*/) {
     const std::string name = SlotName(SlotOf(id, ctl::kUser0));
-    std::string text;
-    std::string reason;
-    // A slot never saved changes nothing; the log pane says where it was looked for.
-    if (!ReadUserSlot(session_.SlotDirectory(), name, text, &reason) && reason.empty()) {
-        Log(SlotMissingLogText((session_.SlotDirectory() / name).string()));
-        return;
+    // Shows the slot, or logs why it is refused; a slot never saved changes nothing, and the
+    // log pane says where it was looked for.
+    if (!session_.LoadUserSlot(name)) {
+        session_.AppendLog(SlotMissingLogText((session_.SlotDirectory() / name).string()));
     }
-    session_.LoadUserSlot(name);  // shows the slot, or logs why it is refused
 }
 
 void DialogShell::OnBnDoubleClickedUserSlot(int id, Notify /*code*/) {
@@ -177,40 +166,30 @@ void DialogShell::OnBnClickedSaveSlot(int id, Notify /*code*/) {
 void DialogShell::SaveSlotAndSaySo(const std::string& name) {
     if (!session_.SaveUserSlot(name)) return;  // the failure is logged by the save
     const std::string path = (session_.SlotDirectory() / name).string();
-    Log(SlotSavedLogText(path, session_.CmdPane()->Text().size()));
+    session_.AppendLog(SlotSavedLogText(path, session_.CmdPane()->Text().size()));
 }
 
 void DialogShell::OnBnClickedSubmit(int id, Notify /*code*/) {
     if (session_.CmdPane() == nullptr) return;
     RunExchange(id, ExchangeKind::kSubmit,
-                [script = session_.CmdPane()->Text()](ExchangeHost& host, std::string&) {
-                    return SendScript(host, script);
+                [script = session_.CmdPane()->Text()](const ExchangeContext& context) {
+                    return SendScript(context, script);
                 });
 }
 
 void DialogShell::OnBnClickedQuery(int id, Notify /*code*/) {
-    // Only a reply is applied: without one the form and the command pane stay as they were
-    // (the log pane says so), rather than emptying the form.
-    RunExchange(
-        id, ExchangeKind::kQuery,
-        [](ExchangeHost& host, std::string& reply) { return QueryConfig(host, &reply); },
-        [this](const ExchangeResult& result) {
-            if (result.outcome == ExchangeOutcome::kAnswered) {
-                TakeQueryReply(session_, form_, result.reply);
-            }
-        });
+    RunExchange(id, ExchangeKind::kQuery, QueryConfig);
 }
 
 void DialogShell::OnBnClickedTransparent(int id, Notify /*code*/) {
-    RunExchange(id, ExchangeKind::kTransparent, [](ExchangeHost& host, std::string&) {
-        return SendScript(host, kTransparentCommand);
+    RunExchange(id, ExchangeKind::kTransparent, [](const ExchangeContext& context) {
+        return SendScript(context, kTransparentCommand);
     });
 }
 
 void DialogShell::OnBnClickedWifiScan(int id, Notify /*code*/) {
-    RunExchange(id, ExchangeKind::kWifiScan, [](ExchangeHost& host, std::string& reply) {
-        return ScanWifi(host, kWifiScanCommand, &reply);
-    });
+    RunExchange(id, ExchangeKind::kWifiScan,
+                [](const ExchangeContext& context) { return ScanWifi(context, kWifiScanCommand); });
 }
 
 void DialogShell::OnSelchangeComPort(int /*id*/, Notify /*code*/) {
@@ -228,52 +207,56 @@ void DialogShell::OnFormControlChanged(int id, Notify code) {
     session_.OnFormChanged(form_, id, code);
 }
 
-void DialogShell::RunExchange(int id, ExchangeKind kind, ExchangeRunner::Work work,
-                              ExchangeRunner::Then then) {
-    if (!runner_.Start(link_, std::move(work), std::move(then))) return;
+void DialogShell::RunExchange(int id, ExchangeKind kind, ExchangeRunner::Exchange exchange) {
+    if (!runner_.Start(link_, paneLog_, std::move(exchange),
+                       [this](const ExchangeResult& result) { Finished(result); }))
+        return;
+    exchanged_ = true;
     exchangeKind_ = kind;
     exchangeButton_ = id;
     exchangeLink_ = link_;
-    lastStatus_ = ExchangeStatus::kRunning;
-    for (int button : kExchangeButtons) view_.EnableControl(button, false);
+    lastOutcome_.reset();
+    EnableExchangeButtons(false);
     view_.ShowStopButton(true);
     ShowStatus();
 }
 
-void DialogShell::EndBusy() {
-    for (int button : kExchangeButtons) view_.EnableControl(button, true);
+void DialogShell::Finished(const ExchangeResult& result) {
+    if (result.foundBaud) link_.baud = *result.foundBaud;
     view_.ShowStopButton(false);
     view_.StopProgress();
+    lastOutcome_ = result.outcome;
+    ShowStatus();
+    switch (result.outcome) {
+        case ExchangeOutcome::kReplied:
+            if (exchangeKind_ == ExchangeKind::kQuery)
+                TakeQueryReply(session_, form_, result.reply);
+            break;
+        case ExchangeOutcome::kNoReply:
+            // Only a reply is applied: without one the form and the command pane stay as they
+            // were, rather than emptying the form, and the log pane says so.
+            session_.AppendLog(
+                NoReplyLogText(exchangeKind_, exchangeLink_.port, exchangeLink_.baud));
+            break;
+        case ExchangeOutcome::kStopped:
+            session_.AppendLog(StoppedLogText(exchangeKind_, exchangeLink_.port));
+            break;
+        case ExchangeOutcome::kSerialError:
+            // The port is already released while the user reads the box.
+            view_.ShowErrorBox(SerialErrorText(result.failure));
+            break;
+    }
+    // Only now, so no click starts another exchange while the box still explains this one.
+    EnableExchangeButtons(true);
+    // The disabled button lost the focus to its neighbour; the user's place is where they were.
+    view_.FocusControl(exchangeButton_);
+}
+
+void DialogShell::EnableExchangeButtons(bool enabled) {
+    for (int button : kExchangeButtons) view_.EnableControl(button, enabled);
 }
 
 void DialogShell::ShowStatus() {
-    view_.ShowStatus(lastStatus_ ? StatusText(link_.port, link_.baud, exchangeKind_, *lastStatus_)
-                                 : StatusText(link_.port, link_.baud));
-}
-
-void DialogShell::Log(std::string_view text) {
-    session_.AppendLog(text);
-}
-
-void DialogShell::ShowError(std::string_view text) {
-    view_.ShowErrorBox(text);
-}
-
-void DialogShell::ExpectWait(uint32_t totalMs) {
-    view_.StartProgress(totalMs);
-}
-
-void DialogShell::Finished(const ExchangeResult& result) {
-    if (result.foundBaud) link_.baud = *result.foundBaud;
-    // The outcomes the module leaves silent still get their line.
-    if (result.outcome == ExchangeOutcome::kSilent) {
-        Log(NoReplyLogText(exchangeKind_, exchangeLink_.port, exchangeLink_.baud));
-    } else if (result.outcome == ExchangeOutcome::kCancelled) {
-        Log(StoppedLogText(exchangeKind_, exchangeLink_.port));
-    }
-    EndBusy();
-    // The disabled button lost the focus to its neighbour; the user's place is where they were.
-    view_.FocusControl(exchangeButton_);
-    lastStatus_ = StatusOf(result.outcome);
-    ShowStatus();
+    view_.ShowStatus(exchanged_ ? StatusText(link_.port, link_.baud, exchangeKind_, lastOutcome_)
+                                : StatusText(link_.port, link_.baud));
 }

@@ -36,17 +36,17 @@ inline constexpr std::array<int, 6> kExchangeButtons = {
 // The progress bar's position out of `steps` after `elapsedMs` of an expected `totalMs`.
 int ProgressPosition(int64_t elapsedMs, uint32_t totalMs, int steps);
 
-class DialogShell final : private ExchangeSink {
+class DialogShell final {
   public:
     DialogShell(FormAccess& form, DialogView& view, UiThread& ui);
-    ~DialogShell() override;
+    ~DialogShell();
     DialogShell(const DialogShell&) = delete;
     DialogShell& operator=(const DialogShell&) = delete;
 
     static std::span<const DispatchEntry> DispatchTable();
 
     Session& GetSession() { return session_; }
-    // g_nComPort and g_nLinkBaud: the port the exchanges open and the link rate.
+    // The port the exchanges open and the link rate.
     LinkSettings& Link() { return link_; }
     ExchangeRunner& Runner() { return runner_; }
 
@@ -79,17 +79,23 @@ class DialogShell final : private ExchangeSink {
     void OnFormControlChanged(int id, Notify code);
 
   private:
-    // ExchangeSink.
-    void Log(std::string_view text) override;
-    void ShowError(std::string_view text) override;
-    void ExpectWait(uint32_t totalMs) override;
-    void Finished(const ExchangeResult& result) override;
+    // A running exchange's log lines go to the log pane, its expected wait to the progress.
+    class PaneLog : public ExchangeLog {
+      public:
+        PaneLog(Session& session, DialogView& view) : session_(session), view_(view) {}
+        void Log(std::string_view text) override { session_.AppendLog(text); }
+        void ExpectWait(uint32_t totalMs) override { view_.StartProgress(totalMs); }
+
+      private:
+        Session& session_;
+        DialogView& view_;
+    };
 
     // Runs an exchange started by the button `id`.
-    void RunExchange(int id, ExchangeKind kind, ExchangeRunner::Work work,
-                     ExchangeRunner::Then then = {});
-    // The exchange buttons usable again, the progress and the Stop button gone.
-    void EndBusy();
+    void RunExchange(int id, ExchangeKind kind, ExchangeRunner::Exchange exchange);
+    // What the user sees of an exchange's result, once it has released the port.
+    void Finished(const ExchangeResult& result);
+    void EnableExchangeButtons(bool enabled);
     void FillLinkLists();
     void SaveSlotAndSaySo(const std::string& name);
     // The port and link rate in use, and how the last exchange went.
@@ -99,11 +105,14 @@ class DialogShell final : private ExchangeSink {
     DialogView& view_;
     Session session_;
     LinkSettings link_;
+    PaneLog paneLog_{session_, view_};
     ExchangeRunner runner_;
     // The running or last exchange, its button and the link it ran over, for its outcome's
-    // log line, the status line and the focus; no status before the first one.
+    // log line, the status line and the focus; no status before the first one, no outcome
+    // while it runs.
+    bool exchanged_ = false;
     ExchangeKind exchangeKind_ = ExchangeKind::kSearch;
     int exchangeButton_ = 0;
     LinkSettings exchangeLink_;
-    std::optional<ExchangeStatus> lastStatus_;
+    std::optional<ExchangeOutcome> lastOutcome_;
 };

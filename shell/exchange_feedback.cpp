@@ -1,6 +1,9 @@
 #include "exchange_feedback.h"
 
 #include <array>
+#include <cstdio>
+
+#include "serial_port.h"
 
 namespace {
 
@@ -9,17 +12,16 @@ const std::string& PortOrNone(const std::string& port) {
     return port.empty() ? none : port;
 }
 
-std::string ResultText(ExchangeKind kind, ExchangeStatus result) {
-    switch (result) {
-        case ExchangeStatus::kRunning:
-            return "running";
-        case ExchangeStatus::kReplied:
+std::string ResultText(ExchangeKind kind, std::optional<ExchangeOutcome> outcome) {
+    if (!outcome) return "running";
+    switch (*outcome) {
+        case ExchangeOutcome::kReplied:
             return kind == ExchangeKind::kSearch ? "found the module" : "the module replied";
-        case ExchangeStatus::kNoReply:
+        case ExchangeOutcome::kNoReply:
             return kind == ExchangeKind::kSearch ? "no module answered" : "no reply";
-        case ExchangeStatus::kSerialError:
+        case ExchangeOutcome::kSerialError:
             return "serial error";
-        case ExchangeStatus::kStopped:
+        case ExchangeOutcome::kStopped:
             return "stopped";
     }
     return {};
@@ -31,6 +33,35 @@ std::string ExchangeName(ExchangeKind kind) {
     static const std::array<const char*, 6> names = {
         "Search", "Submit", "Query", "WiFi scan", "Transparent mode", "Factory reset"};
     return names[static_cast<std::size_t>(kind)];
+}
+
+std::string SerialErrorText(const SerialFailure& failure) {
+    char head[260];
+    std::snprintf(head, sizeof head, "%.*s\n(error code %d)",
+                  static_cast<int>(failure.message.size()), failure.message.data(), failure.code);
+    std::string text = head;
+    text += '\n';
+    text += failure.explanation;
+    if (std::string hint = SerialErrorHint(failure.code); !hint.empty()) text += ". " + hint;
+    return text;
+}
+
+std::string SerialErrorHint(int32_t code) {
+    if (std::string hint = SystemHint(code); !hint.empty()) return hint;
+    switch (code) {
+        case kErrorFileNotFound:
+            return "Check the port name and that the adapter is plugged in.";
+        case kErrorBadUnit:
+            return "Nothing that takes a serial line answers there (a socket, a device node "
+                   "without its driver, the terminal device without a controlling terminal); "
+                   "check the port name.";
+        case kErrorSharingViolation:
+            return "Another program holds the port; close it and try again.";
+        case kErrorDeviceNotConnected:
+            return "The device was disconnected; plug it in again and retry.";
+        default:
+            return {};
+    }
 }
 
 std::string NoReplyLogText(ExchangeKind kind, const std::string& port, uint32_t baud) {
@@ -64,7 +95,7 @@ std::string StatusText(const std::string& port, uint32_t baud) {
 }
 
 std::string StatusText(const std::string& port, uint32_t baud, ExchangeKind kind,
-                       ExchangeStatus result) {
+                       std::optional<ExchangeOutcome> outcome) {
     return StatusText(port, baud) + " \u00b7 " + ExchangeName(kind) + ": " +
-           ResultText(kind, result);
+           ResultText(kind, outcome);
 }

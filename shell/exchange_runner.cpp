@@ -1,83 +1,48 @@
 #include "exchange_runner.h"
 
-#include <chrono>
+#include <string>
 #include <utility>
 
-// The worker's host: the link is its own copy, the log and the error box go to the
-// user-interface thread, and the waits end early on a cancel.
-class ExchangeRunner::Host : public ExchangeHost {
+// The worker's side of the log: each line and the progress are posted to the user-interface
+// thread, in order.
+class ExchangeRunner::UiLog : public ExchangeLog {
   public:
-    Host(ExchangeRunner& runner, LinkSettings link) : runner_(runner), link_(std::move(link)) {}
-
-    LinkSettings Link() const override { return link_; }
-
-    void SetLinkBaud(uint32_t baud) override {
-        link_.baud = baud;
-        runner_.result_.foundBaud = baud;
-    }
+    UiLog(UiThread& ui, ExchangeLog& log) : ui_(ui), log_(log) {}
 
     void Log(std::string_view text) override {
-        runner_.ui_.Post([sink = &runner_.sink_, line = std::string(text)] { sink->Log(line); });
+        ui_.Post([log = &log_, line = std::string(text)] { log->Log(line); });
     }
-
-    void ShowError(int32_t /*code*/, std::string_view text) override {
-        errorShown_ = true;
-        if (Cancelled()) return;
-        ExchangeRunner* runner = &runner_;
-        runner_.ui_.Call([runner, message = std::string(text)] {
-            if (!runner->stop_.Stopped()) runner->sink_.ShowError(message);
-        });
-    }
-
-    void Sleep(uint32_t ms) override { runner_.stop_.Sleep(ms); }
 
     void ExpectWait(uint32_t totalMs) override {
-        runner_.ui_.Post([sink = &runner_.sink_, totalMs] { sink->ExpectWait(totalMs); });
+        ui_.Post([log = &log_, totalMs] { log->ExpectWait(totalMs); });
     }
 
-    bool Cancelled() const override { return runner_.stop_.Stopped(); }
-
-    void HoldPort(CSerial* port) override { runner_.stop_.Hold(port); }
-
-    bool ErrorShown() const { return errorShown_; }
-
   private:
-    ExchangeRunner& runner_;
-    LinkSettings link_;
-    bool errorShown_ = false;
+    UiThread& ui_;
+    ExchangeLog& log_;
 };
 
-bool ExchangeRunner::Start(LinkSettings link, Work work, Then then) {
-    if (Busy() || shuttingDown_) return false;
+bool ExchangeRunner::Start(LinkSettings link, ExchangeLog& log, Exchange exchange, Done done) {
+    if (Busy()) return false;
     stop_.Reset();
-    done_ = false;
-    then_ = std::move(then);
+    done_ = std::move(done);
     result_ = {};
-    worker_ = std::thread([this, link = std::move(link), work = std::move(work)]() mutable {
-        Host host(*this, std::move(link));
-        const bool answered = work(host, result_.reply);
-        if (stop_.Stopped()) {
-            result_.outcome = ExchangeOutcome::kCancelled;
-        } else if (answered) {
-            result_.outcome = ExchangeOutcome::kAnswered;
-        } else {
-            result_.outcome =
-                host.ErrorShown() ? ExchangeOutcome::kSerialError : ExchangeOutcome::kSilent;
-        }
-        done_ = true;
-        ui_.Post([this] { Finish(); });
-    });
+    const uint64_t run = ++run_;
+    worker_ =
+        std::thread([this, &log, run, link = std::move(link), exchange = std::move(exchange)] {
+            UiLog uiLog(ui_, log);
+            result_ = exchange({link, stop_, uiLog});
+            ui_.Post([this, run] { Finish(run); });
+        });
     return true;
 }
 
-void ExchangeRunner::Finish() {
-    if (!worker_.joinable()) return;
+void ExchangeRunner::Finish(uint64_t run) {
+    // An exchange that Shutdown ended is not reported, not even after a later one started.
+    if (run != run_ || !worker_.joinable()) return;
     worker_.join();
-    if (shuttingDown_) return;  // served while Shutdown waits: the exchange is not reported
-    const ExchangeResult result = std::move(result_);
-    Then then = std::exchange(then_, {});
-    sink_.Finished(result);
-    if (!stop_.Stopped() && then) then(result);
+    Done done = std::exchange(done_, {});
+    if (done) done(result_);
 }
 
 void ExchangeRunner::Cancel() {
@@ -86,16 +51,9 @@ void ExchangeRunner::Cancel() {
 
 void ExchangeRunner::Shutdown() {
     if (!worker_.joinable()) return;
-    shuttingDown_ = true;
     Cancel();
-    // The worker may be waiting for the user-interface thread (an error box call); keep
-    // serving it.
-    while (!done_) {
-        ui_.ServeEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    // The events served above may have run Finish, which joins.
-    if (worker_.joinable()) worker_.join();
-    then_ = {};
-    shuttingDown_ = false;
+    // The worker never waits for this thread, and once stopped it ends within moments.
+    worker_.join();
+    done_ = {};
+    ++run_;
 }

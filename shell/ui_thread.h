@@ -1,19 +1,29 @@
-// The front end's user-interface thread, as the exchange runner needs it: the window keeps
-// serving its events while an exchange runs on a worker thread.
+// The front end's user-interface thread, as the exchange runner needs it: the worker hands its
+// log lines, progress and result over to it.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <mutex>
 
 class UiThread {
   public:
     virtual ~UiThread() = default;
-    // From any thread: runs `task` later on the user-interface thread, in the order posted.
-    // Tasks still queued when the front end goes are dropped.
+    // From any thread, never blocking: runs `task` later on the user-interface thread, in the
+    // order posted. Tasks still queued when the front end goes are dropped.
     virtual void Post(std::function<void()> task) = 0;
-    // From a worker thread: runs `task` on the user-interface thread and returns once it has
-    // run (the error box, which the exchange waits for before it closes the port).
-    virtual void Call(std::function<void()> task) = 0;
-    // On the user-interface thread: serves the events and tasks that are waiting, for a moment
-    // at most, while it waits for a worker.
-    virtual void ServeEvents() = 0;
+};
+
+// The tasks posted to a user-interface thread whose toolkit carries no closures of its own: any
+// thread pushes, the user-interface thread runs them in order.
+class TaskQueue {
+  public:
+    void Push(std::function<void()> task);
+    // Runs the tasks queued, and those they queue meanwhile, in order.
+    void RunAll();
+    void Clear();
+
+  private:
+    std::mutex mutex_;
+    std::deque<std::function<void()>> tasks_;
 };

@@ -76,7 +76,7 @@ INT_PTR CALLBACK CQN7_SETUPTOOLDlg::DialogProc(HWND window, UINT message, WPARAM
 }
 
 INT_PTR CQN7_SETUPTOOLDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (ui_.HandleMessage(message, lParam)) return TRUE;
+    if (ui_.HandleMessage(message)) return TRUE;
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog();

@@ -12,11 +12,13 @@ class CSerial;
 
 class ExchangeStop {
   public:
+    virtual ~ExchangeStop() = default;
     // Any thread. Sticky until Reset.
     void Stop();
     bool Stopped() const { return stopped_; }
-    // The exchange's thread: waits `ms`, or less once stopped.
-    void Sleep(uint32_t ms);
+    // The exchange's thread: waits `ms`, or less once stopped. Every wait of an exchange is
+    // this one, so a test can record the waits or shorten them.
+    virtual void Sleep(uint32_t ms);
     // The exchange's port while it is open, nullptr once released; a port handed over after
     // the stop is cut short at once.
     void Hold(CSerial* port);

@@ -1,13 +1,14 @@
-// The timed exchanges with the module. Each opens the selected port, talks, and closes it
-// again; nothing stays open between exchanges. They reach the outside only through an
-// ExchangeHost, so the dialog can run them on a worker thread and the command line can print.
+// The timed exchanges with the module. Each opens the selected port, talks, closes it again and
+// returns what happened; nothing stays open between exchanges. On its way an exchange only
+// reports log lines and progress: what the user is shown of its result is the caller's choice.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
-class CSerial;
+#include "exchange_stop.h"
 
 struct LinkSettings {
     std::string port;  // device path: /dev/ttyUSB0, a pseudo-terminal, COM11 on Windows
@@ -16,41 +17,53 @@ struct LinkSettings {
     bool fast = false;
 };
 
-class ExchangeHost {
-  public:
-    virtual ~ExchangeHost() = default;
-    virtual LinkSettings Link() const = 0;
-    // Only the search calls it, with the rate the module answered at.
-    virtual void SetLinkBaud(uint32_t baud) = 0;
-    // Text for the log pane (">:" reply lines, the found line).
-    virtual void Log(std::string_view text) = 0;
-    // The error box: returns once the user has dismissed it. `text` is the whole box text.
-    virtual void ShowError(int32_t code, std::string_view text) = 0;
-    virtual void Sleep(uint32_t ms) = 0;
-    // Progress: the exchange's whole expected wait, announced once before it starts waiting.
-    virtual void ExpectWait(uint32_t totalMs) { (void)totalMs; }
-    // True once the user stopped the exchange: it ends after the wait it is in, with no reply.
-    virtual bool Cancelled() const { return false; }
-    // The exchange's port while it is open, nullptr once it is released: a host that stops
-    // exchanges from another thread cuts a transfer pending on it short (ExchangeStop).
-    virtual void HoldPort(CSerial* port) { (void)port; }
+enum class ExchangeOutcome {
+    kReplied,      // the module answered: the reply holds "at"
+    kNoReply,      // nothing, or nothing from the module, arrived; no step failed
+    kSerialError,  // a step failed: see ExchangeResult::failure
+    kStopped,      // ended early through the ExchangeStop
 };
 
-bool SearchModule(ExchangeHost& host);
-// `reply` (may be null) is set to the text read whenever at least one byte arrived, whether
-// or not it holds "at".
-bool ScanWifi(ExchangeHost& host, std::string_view command, std::string* reply = nullptr);
-bool SendScript(ExchangeHost& host, std::string_view script);
-// Below 9600 baud hands over to QueryConfigSlow. `reply` (may be null) is set only when the
-// reply holds "at".
-bool QueryConfig(ExchangeHost& host, std::string* reply);
-bool QueryConfigSlow(ExchangeHost& host, std::string* reply);
-// "%s\n(error code %d)", then a line with the explanation and a hint where one helps. The
-// explanation is the system's own account of the failure; empty, a description of the code.
-void ShowSerialError(ExchangeHost& host, int32_t code, std::string_view message,
-                     std::string_view explanation = {});
-std::string SerialErrorText(int32_t code, std::string_view message,
-                            std::string_view explanation = {});
+// The step that failed: the port's code, the step's message ("Unable to open COM-port") and the
+// system's account of the failure, or a description of the code where it gave none.
+struct SerialFailure {
+    int32_t code = 0;
+    std::string message;
+    std::string explanation;
+};
+
+struct ExchangeResult {
+    ExchangeOutcome outcome = ExchangeOutcome::kNoReply;
+    // The text of the last read that took in any byte, up to its first NUL, whatever the
+    // outcome; empty when nothing arrived.
+    std::string reply;
+    std::optional<uint32_t> foundBaud;  // the search: the rate the module answered at
+    SerialFailure failure;              // kSerialError only
+};
+
+// Where an exchange's log lines (">:" replies, the found line) and progress go as it runs.
+class ExchangeLog {
+  public:
+    virtual ~ExchangeLog() = default;
+    virtual void Log(std::string_view text) = 0;
+    // The exchange's whole expected wait, announced once before it starts waiting.
+    virtual void ExpectWait(uint32_t totalMs) { (void)totalMs; }
+};
+
+// What an exchange runs with: the link, the stop that ends its waits and cuts its port's
+// transfers short from another thread, and where its lines go.
+struct ExchangeContext {
+    LinkSettings link;
+    ExchangeStop& stop;
+    ExchangeLog& log;
+};
+
+ExchangeResult SearchModule(const ExchangeContext& context);
+ExchangeResult ScanWifi(const ExchangeContext& context, std::string_view command);
+ExchangeResult SendScript(const ExchangeContext& context, std::string_view script);
+// Below 9600 baud hands over to QueryConfigSlow.
+ExchangeResult QueryConfig(const ExchangeContext& context);
+ExchangeResult QueryConfigSlow(const ExchangeContext& context);
 
 // Commands of the buttons.
 inline constexpr std::string_view kWifiScanCommand = "at+wifi_Scan=?\r\n";

@@ -1,6 +1,6 @@
-// The Windows side of the error seam: the codes are the system's own; only hints differ.
+// The hint that differs on Windows: the codes are the system's own.
+#include "exchange_feedback.h"
 #include "serial_port.h"
-#include "win_error.h"
 
 std::string SystemHint(int32_t code) {
     // Windows refuses a COM port held by another program with this code.
