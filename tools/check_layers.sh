@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Keeps the layers apart. Fails when
 #  - script/, serial/, sim/ or shell/ include a Qt header;
+#  - serial/ or script/ include a header of shell/, app/, win/ or cli/ (a lower layer never
+#    reaches up; the includes are bare names, so the check goes by the names those folders hold);
 #  - a platform header (<windows.h>, <termios.h>, <unistd.h>, <sys/...>, …) or a platform #if
 #    appears in a core file that is not a backend file (*_posix.*, *_linux.*, *_win32.*, *_none.*)
 #    or a program's main;
@@ -33,6 +35,18 @@ while IFS= read -r file; do
         status=1
     fi
 done < <(sources)
+
+upper_headers="$(find shell app win cli -name '*.h' -printf '%f\n' 2>/dev/null | sort -u)"
+while IFS= read -r file; do
+    while IFS=: read -r line text; do
+        header="$(sed -E 's/^\s*#\s*include\s*["<]([^">]+)[">].*/\1/' <<<"$text")"
+        if grep -qxF "$(basename "$header")" <<<"$upper_headers"; then
+            echo "$file:$line:$text" >&2
+            echo "  ^ a lower layer includes a header of shell/, app/, win/ or cli/" >&2
+            status=1
+        fi
+    done < <(grep -nE '^\s*#\s*include\s*["<]' "$file" || true)
+done < <(find serial script -name '*.cpp' -o -name '*.h')
 
 for lib in "$@"; do
     # Objects ("O") in writable data or thread-local sections, demangled; function-local statics

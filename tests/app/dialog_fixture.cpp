@@ -9,6 +9,7 @@ RecordedBoxes::RecordedBoxes(bool answerYes) : answer(answerYes) {
     });
     SetErrorBoxFunction([this](const QString& caption, const QString& text) {
         errors << caption + QLatin1Char('|') + text;
+        if (whileErrorShown) whileErrorShown();
     });
 }
 

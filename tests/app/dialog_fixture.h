@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 #include "qn7_setuptool_dlg.h"
 
@@ -23,4 +24,6 @@ class RecordedBoxes {
     QStringList questions;  // "caption|text"
     QStringList errors;     // "caption|text"
     bool answer;
+    // Runs while an error box is up, as a user could act before dismissing it.
+    std::function<void()> whileErrorShown;
 };

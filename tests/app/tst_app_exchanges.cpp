@@ -11,10 +11,10 @@
 
 #include "control_ids.h"
 #include "dialog_fixture.h"
+#include "exchange_feedback.h"
 #include "exchanges.h"
 #include "pane.h"
 #include "presets.h"
-#include "qt_ui_thread.h"
 #include "script_form.h"
 #include "sim_module.h"
 
@@ -38,20 +38,18 @@ SimOptions Silent() {
     return options;
 }
 
-// Opens the port and sends a line the way any exchange does; the error text, empty on success.
+// Opens the port and sends a line the way any exchange does, without waiting for a reply; the
+// error box's text, empty on success.
 std::string OpenAndSend(const std::string& port) {
-    struct Probe : ExchangeHost {
-        std::string port;
-        LinkSettings Link() const override { return {port, 115200}; }
-        void SetLinkBaud(uint32_t) override {}
+    struct NoLog : ExchangeLog {
         void Log(std::string_view) override {}
-        void ShowError(int32_t, std::string_view text) override { error = text; }
+    } log;
+    struct NoWait : ExchangeStop {
         void Sleep(uint32_t) override {}
-        std::string error;
-    } probe;
-    probe.port = port;
-    SendScript(probe, "at\r\n");
-    return probe.error;
+    } stop;
+    const ExchangeResult result = SendScript({{port, 115200}, stop, log}, "at\r\n");
+    return result.outcome == ExchangeOutcome::kSerialError ? SerialErrorText(result.failure)
+                                                           : std::string();
 }
 
 // What a user sees of the form: every control's text, check and selection.
@@ -102,7 +100,7 @@ class AppExchangeTest : public QObject {
     void queryWithoutReplyLeavesFormAndPaneByteForByte();
     void exchangeWithoutReplySaysSoAndGivesTheFocusBack();
     void stopEndsTheExchangeAndReleasesThePortAtOnce();
-    void waitingForTheWorkerServesNoUserInput();
+    void portIsFreeWhileTheErrorBoxIsUp();
     void clickWhileClosingIsNotServed();
 };
 
@@ -339,19 +337,26 @@ void AppExchangeTest::stopEndsTheExchangeAndReleasesThePortAtOnce() {
     QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kWifiScan));
 }
 
-void AppExchangeTest::waitingForTheWorkerServesNoUserInput() {
-    QPushButton button(QStringLiteral("Search"));
-    button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
-    int clicks = 0;
-    connect(&button, &QPushButton::clicked, [&] { ++clicks; });
-    QueueClick(&button);
-    QtUiThread ui;
-    ui.ServeEvents();
-    QCOMPARE(clicks, 0);
-    // The click was real: it is still queued and comes when all events are served.
-    QWindowSystemInterface::flushWindowSystemEvents();
-    QCOMPARE(clicks, 1);
+// The failed exchange has released the port by the time its box is up: the user may try it
+// with another program before dismissing the box.
+void AppExchangeTest::portIsFreeWhileTheErrorBoxIsUp() {
+    SimModule module;
+    QCOMPARE(module.Start(), 0);
+    RecordedBoxes boxes;
+    std::string duringBox = "box not shown";
+    boxes.whileErrorShown = [&] { duringBox = OpenAndSend(module.SlavePath()); };
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    dialog.Link().baud = 0;  // the port opens, then the line setting fails
+    QTest::mouseClick(dialog.Control(ctl::kSubmit), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    QCOMPARE(boxes.errors.size(), 1);
+    QVERIFY2(boxes.errors[0].startsWith(
+                 "ZOV-QN7 CONFIG|Unable to set COM-port setting\n(error code 87)"),
+             qPrintable(boxes.errors[0]));
+    QVERIFY2(duringBox.empty(), duringBox.c_str());
+    QVERIFY(dialog.Control(ctl::kSubmit)->isEnabled());
 }
 
 void AppExchangeTest::clickWhileClosingIsNotServed() {

@@ -32,7 +32,7 @@ struct Case {
     const char* name;
     uint32_t waitsMs;   // the fixed windows the exchange sleeps at this rate
     uint32_t moduleMs;  // time the module itself takes before answering
-    std::function<bool(RecordingHost&)> run;
+    std::function<ExchangeResult(RecordingHost&)> run;
 };
 
 struct Measure {
@@ -58,7 +58,7 @@ Measure RunOnce(const Case& c, uint32_t baud, bool fast) {
     RecordingHost host;
     host.link = {sim.SlavePath(), baud, fast};
     const auto start = Clock::now();
-    m.ok = c.run(host) && host.errors.empty();
+    m.ok = Replied(c.run(host));
     m.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     m.written = sim.Received().size();
     for (const std::string& line : host.logs) {
@@ -77,20 +77,17 @@ Measure MedianOfThree(const Case& c, uint32_t baud, bool fast) {
 std::vector<Case> CasesAt(uint32_t baud) {
     const uint32_t searchAttempts = baud == 115200 ? 1 : 6;
     return {
-        {"search", 100 * searchAttempts, 0, [](RecordingHost& h) { return SearchModule(h); }},
-        {"query", 1000, 0,
-         [](RecordingHost& h) {
-             std::string reply;
-             return QueryConfig(h, &reply);
-         }},
+        {"search", 100 * searchAttempts, 0,
+         [](RecordingHost& h) { return SearchModule(h.Context()); }},
+        {"query", 1000, 0, [](RecordingHost& h) { return QueryConfig(h.Context()); }},
         {"submit start-up", 500, 0,
-         [](RecordingHost& h) { return SendScript(h, FirstPresetScript()); }},
+         [](RecordingHost& h) { return SendScript(h.Context(), FirstPresetScript()); }},
         {"transparent", 500, 0,
-         [](RecordingHost& h) { return SendScript(h, kTransparentCommand); }},
+         [](RecordingHost& h) { return SendScript(h.Context(), kTransparentCommand); }},
         {"factory reset", 500, 0,
-         [](RecordingHost& h) { return SendScript(h, kFactoryResetCommand); }},
+         [](RecordingHost& h) { return SendScript(h.Context(), kFactoryResetCommand); }},
         {"scan", 46080000 / baud + 3600, kScanDelayMs,
-         [](RecordingHost& h) { return ScanWifi(h, kWifiScanCommand); }},
+         [](RecordingHost& h) { return ScanWifi(h.Context(), kWifiScanCommand); }},
     };
 }
 
@@ -108,9 +105,8 @@ double ParallelMs(int count, bool* ok) {
         workers.emplace_back([&, i] {
             RecordingHost host;
             host.link = {modules[i]->SlavePath(), 115200, true};
-            std::string reply;
-            done[i] = QueryConfig(host, &reply) && SendScript(host, FirstPresetScript()) &&
-                      host.errors.empty();
+            done[i] = Replied(QueryConfig(host.Context())) &&
+                      Replied(SendScript(host.Context(), FirstPresetScript()));
         });
     }
     for (std::thread& worker : workers) worker.join();

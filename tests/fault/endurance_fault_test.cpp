@@ -20,7 +20,11 @@ TEST(FaultEndurance, AThousandExchangesKeepDescriptorsAndMemoryFlat) {
     host.link = {sim.SlavePath(), 115200};
     const auto run = [&](int count) {
         int answered = 0;
-        for (int i = 0; i < count; ++i) answered += SendScript(host, "at+netmode=2\r\n") ? 1 : 0;
+        for (int i = 0; i < count; ++i)
+            answered += host.Run([](const ExchangeContext& context) {
+                                return SendScript(context, "at+netmode=2\r\n");
+                            })
+                            .outcome == ExchangeOutcome::kReplied;
         sim.ClearReceived();
         return answered;
     };

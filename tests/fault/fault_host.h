@@ -1,29 +1,39 @@
-// A lean ExchangeHost for long and noisy runs: the replies go to the log pane as in the dialog,
-// errors are counted, and every wait is cut to a few milliseconds.
+// A lean log for long and noisy runs: the replies go to the log pane as in the dialog, and every
+// wait is cut to a few milliseconds.
 #pragma once
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "exchanges.h"
 #include "pane.h"
 
-struct FaultHost : ExchangeHost {
-    LinkSettings Link() const override { return link; }
-    void SetLinkBaud(uint32_t baud) override { link.baud = baud; }
+struct FaultHost : ExchangeLog {
+    struct ShortStop : ExchangeStop {
+        explicit ShortStop(FaultHost& host) : host(host) {}
+        void Sleep(uint32_t ms) override { ExchangeStop::Sleep(std::min(ms, host.sleepCapMs)); }
+        FaultHost& host;
+    };
+
+    FaultHost() = default;
+    FaultHost(const FaultHost&) = delete;
+    FaultHost& operator=(const FaultHost&) = delete;
+
     void Log(std::string_view text) override {
         if (log != nullptr) AppendToPane(*log, text);
     }
-    void ShowError(int32_t, std::string_view) override { ++errors; }
-    void Sleep(uint32_t ms) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, sleepCapMs)));
+    // Runs an exchange over the link and counts its serial errors.
+    template <typename Exchange>
+    ExchangeResult Run(Exchange exchange) {
+        ExchangeResult result = exchange(ExchangeContext{link, stop, *this});
+        if (result.outcome == ExchangeOutcome::kSerialError) ++errors;
+        return result;
     }
 
     LinkSettings link;
     TextPane* log = nullptr;  // the log pane, as in the dialog
     uint32_t sleepCapMs = 2;
     int errors = 0;
+    ShortStop stop{*this};
 };
 
 // A log pane for the lifetime of a test.

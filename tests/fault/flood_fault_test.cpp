@@ -64,13 +64,16 @@ TEST_P(FaultFloodingModule, MemoryStaysBoundedAndTheLogKeepsItsCap) {
     host.log = &log.pane;
     host.link = {sim.Port(), 115200};
     host.sleepCapMs = 20;
-    SendScript(host, "at+netmode=1\r\n");  // the first line starts a flood
+    const auto submit = [](const ExchangeContext& context) {
+        return SendScript(context, "at+netmode=1\r\n");
+    };
+    host.Run(submit);  // the first line starts a flood
     const int fdsBefore = OpenFdCount();
     const std::size_t residentBefore = ResidentKiB();
     std::string reply;
     for (int i = 0; i < 150; ++i) {
-        if (i % 3 == 0) QueryConfig(host, &reply);
-        SendScript(host, "at+netmode=1\r\n");
+        if (i % 3 == 0) reply = host.Run(QueryConfig).reply;
+        host.Run(submit);
         ASSERT_LE(log.pane.LineCount(), kPaneLineCap + 1);
     }
     EXPECT_EQ(host.errors, 0);

@@ -49,7 +49,7 @@ TEST_P(FaultInjectedLineFromTheForm, NeverReachesTheWire) {
     RecordingHost host;
     host.link = {sim.SlavePath(), 115200};
     host.sleepCapMs = 50;
-    SendScript(host, session.Script());
+    SendScript(host.Context(), session.Script());
     const std::vector<std::string> lines = ReceivedLines(sim.Received());
     EXPECT_EQ(lines.size(), cleanLines) << sim.Received();
     for (const std::string& line : lines) {

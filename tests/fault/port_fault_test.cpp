@@ -12,7 +12,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "exchange_feedback.h"
 #include "exchange_port.h"
 #include "exchanges.h"
 #include "process_probe.h"
@@ -35,25 +37,42 @@ struct VanishCase {
     // after the request, while the tool waits for the answer.
     std::size_t hangUpAfterBytes;
     uint32_t waitMs;  // the exchange's own wait
-    std::function<bool(ExchangeHost&)> run;
+    std::function<ExchangeResult(const ExchangeContext&)> run;
 };
 
-std::string Query(ExchangeHost& host) {
-    std::string reply;
-    QueryConfig(host, &reply);
-    return reply;
+// What the user is shown of an exchange: whether the module replied, and the error box, if any,
+// with its code.
+struct Shown {
+    struct Box {
+        int32_t code;
+        std::string text;
+    };
+    bool replied = false;
+    std::vector<Box> errors;
+};
+
+Shown ShownOf(const ExchangeResult& result) {
+    Shown shown;
+    shown.replied = result.outcome == ExchangeOutcome::kReplied;
+    if (result.outcome == ExchangeOutcome::kSerialError)
+        shown.errors.push_back({result.failure.code, SerialErrorText(result.failure)});
+    return shown;
+}
+
+ExchangeResult Submit(const ExchangeContext& context) {
+    return SendScript(context, "at+x=1\r\n");
 }
 
 const VanishCase kVanishCases[] = {
     {"Search", 115200, 1, 900, SearchModule},
-    {"SubmitMidWrite", 115200, 1, 500, [](ExchangeHost& h) { return SendScript(h, "at+x=1\r\n"); }},
-    {"SubmitMidWait", 115200, 8, 500, [](ExchangeHost& h) { return SendScript(h, "at+x=1\r\n"); }},
-    {"Query", 115200, 1, 1000, [](ExchangeHost& h) { return !Query(h).empty(); }},
+    {"SubmitMidWrite", 115200, 1, 500, Submit},
+    {"SubmitMidWait", 115200, 8, 500, Submit},
+    {"Query", 115200, 1, 1000, QueryConfig},
     {"QueryMidWait", 115200, kQueryLead.size() + QuerySpacer().size() + QueryBlock().size(), 1000,
-     [](ExchangeHost& h) { return !Query(h).empty(); }},
-    {"SlowQuery", 4800, 40, 5 * 375, [](ExchangeHost& h) { return !Query(h).empty(); }},
+     QueryConfig},
+    {"SlowQuery", 4800, 40, 5 * 375, QueryConfig},
     {"Scan", 115200, kWifiScanCommand.size(), 4000,
-     [](ExchangeHost& h) { return ScanWifi(h, kWifiScanCommand); }},
+     [](const ExchangeContext& context) { return ScanWifi(context, kWifiScanCommand); }},
 };
 
 class FaultVanishedDevice : public ::testing::TestWithParam<VanishCase> {};
@@ -72,16 +91,17 @@ TEST_P(FaultVanishedDevice, FailsNamingTheDisconnectionWithoutSpinningOrLeaking)
     const long cpuBefore = CpuMs();
     const auto start = Clock::now();
 
-    EXPECT_FALSE(c.run(host));
+    const Shown shown = ShownOf(c.run(host.Context()));
+    EXPECT_FALSE(shown.replied);
 
     const auto elapsed = Clock::now() - start;
     EXPECT_LT(elapsed, Ms(c.waitMs + 500));
     // A spinning wait would burn the whole wait in CPU time; a sleeping one next to nothing.
     const long wallMs = std::chrono::duration_cast<Ms>(elapsed).count();
     EXPECT_LT(CpuMs() - cpuBefore, 100 + wallMs / 5);
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(host.errors[0].code, kErrorDeviceNotConnected);
-    EXPECT_NE(host.errors[0].text.find("disconnected"), std::string::npos) << host.errors[0].text;
+    ASSERT_EQ(shown.errors.size(), 1u);
+    EXPECT_EQ(shown.errors[0].code, kErrorDeviceNotConnected);
+    EXPECT_NE(shown.errors[0].text.find("disconnected"), std::string::npos) << shown.errors[0].text;
     sim.Stop();
     EXPECT_EQ(OpenFdCount(), fdsBefore);
 }
@@ -102,13 +122,14 @@ TEST(FaultStuckLine, SubmitLargerThanTheBufferFailsAsUnableToSendData) {
     const int fdsBefore = OpenFdCount();
     const auto start = Clock::now();
 
-    EXPECT_FALSE(SendScript(host, script));
+    const Shown shown = ShownOf(SendScript(host.Context(), script));
+    EXPECT_FALSE(shown.replied);
 
     EXPECT_LT(Clock::now() - start, Ms(WriteTimeLimitMs(script.size(), kBaud) + 3000));
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(host.errors[0].code, kErrorTimeout);
-    EXPECT_TRUE(host.errors[0].text.starts_with("Unable to send data\n(error code 1460)"))
-        << host.errors[0].text;
+    ASSERT_EQ(shown.errors.size(), 1u);
+    EXPECT_EQ(shown.errors[0].code, kErrorTimeout);
+    EXPECT_TRUE(shown.errors[0].text.starts_with("Unable to send data\n(error code 1460)"))
+        << shown.errors[0].text;
     EXPECT_EQ(OpenFdCount(), fdsBefore);
     CSerial next;  // the port is free again
     EXPECT_EQ(next.OpenPort(pty.path.c_str(), 0, 0, true), 0) << next.LastErrorText();
@@ -133,9 +154,10 @@ TEST(FaultOwnTerminal, IsRefusedByPathAndAsTheTerminalDevice) {
         for (const std::string& path : {pty.path, std::string("/dev/tty")}) {
             RecordingHost host;
             host.link = {path, 115200};
-            if (SendScript(host, "at+netmode=1\r\n") || host.errors.size() != 1) return 22;
-            if (host.errors[0].code != kErrorNotSupported) return 23;
-            if (host.errors[0].text.find("terminal the program runs in") == std::string::npos)
+            const Shown shown = ShownOf(SendScript(host.Context(), "at+netmode=1\r\n"));
+            if (shown.replied || shown.errors.size() != 1) return 22;
+            if (shown.errors[0].code != kErrorNotSupported) return 23;
+            if (shown.errors[0].text.find("terminal the program runs in") == std::string::npos)
                 return 24;
         }
         return 0;
@@ -157,9 +179,10 @@ TEST(FaultNoDevice, SocketAndTerminalWithoutSessionGetTheirOwnExplanation) {
     const auto check = [](const std::string& path) {
         RecordingHost host;
         host.link = {path, 115200};
-        if (SendScript(host, "at\r\n") || host.errors.size() != 1) return 30;
-        if (host.errors[0].code != kErrorBadUnit) return 31;
-        const std::string& text = host.errors[0].text;
+        const Shown shown = ShownOf(SendScript(host.Context(), "at\r\n"));
+        if (shown.replied || shown.errors.size() != 1) return 30;
+        if (shown.errors[0].code != kErrorBadUnit) return 31;
+        const std::string& text = shown.errors[0].text;
         if (text.find("plug it in") != std::string::npos) return 32;
         return text.find("check the port name") == std::string::npos ? 33 : 0;
     };
@@ -218,13 +241,14 @@ TEST(FaultBusyPort, RefusedAtOnceWhileTheHolderKeepsWorking) {
     host.link = {path, 115200};
     const int fdsBefore = OpenFdCount();
     const auto start = Clock::now();
-    EXPECT_FALSE(SendScript(host, "at+netmode=1\r\n"));
+    const Shown shown = ShownOf(SendScript(host.Context(), "at+netmode=1\r\n"));
+    EXPECT_FALSE(shown.replied);
     EXPECT_LT(Clock::now() - start, Ms(500));  // refused before any wait
     attempted.Give();
 
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(host.errors[0].code, kErrorSharingViolation);
-    EXPECT_NE(host.errors[0].text.find("busy"), std::string::npos) << host.errors[0].text;
+    ASSERT_EQ(shown.errors.size(), 1u);
+    EXPECT_EQ(shown.errors[0].code, kErrorSharingViolation);
+    EXPECT_NE(shown.errors[0].text.find("busy"), std::string::npos) << shown.errors[0].text;
     EXPECT_EQ(OpenFdCount(), fdsBefore);
     int status = 0;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
@@ -242,9 +266,10 @@ TEST(FaultPermissionDenied, ErrorTellsAboutTheDialoutGroup) {
         if (!BecomeNobody()) return 20;
         RecordingHost host;
         host.link = {pty.path, 115200};
-        if (SendScript(host, "at+netmode=1\r\n") || host.errors.size() != 1) return 21;
-        if (host.errors[0].code != kErrorAccessDenied) return 22;
-        return host.errors[0].text.find("dialout") == std::string::npos ? 23 : 0;
+        const Shown shown = ShownOf(SendScript(host.Context(), "at+netmode=1\r\n"));
+        if (shown.replied || shown.errors.size() != 1) return 21;
+        if (shown.errors[0].code != kErrorAccessDenied) return 22;
+        return shown.errors[0].text.find("dialout") == std::string::npos ? 23 : 0;
     });
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(pty.ReadMaster().empty());

@@ -103,11 +103,11 @@ TEST_F(UserSlotsTest, NewSlotIsPrivateAndReplacedSlotKeepsItsMode) {
 
 TEST_F(UserSlotsTest, MissingSlotLoadsNothingSilentlyAndEmptySlotLoadsEmpty) {
     session.ShowScript("kept");
-    session.LoadUserSlot("user0");
+    EXPECT_FALSE(session.LoadUserSlot("user0"));
     EXPECT_EQ(cmdPane.Text(), "kept");
     EXPECT_EQ(logPane.Text(), "");
     WriteFile("user3", "");
-    session.LoadUserSlot("user3");
+    EXPECT_TRUE(session.LoadUserSlot("user3"));
     EXPECT_EQ(cmdPane.Text(), "");
 }
 

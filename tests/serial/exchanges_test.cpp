@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <thread>
 
 #include "process_probe.h"
 #include "pty_pair.h"
@@ -36,24 +38,24 @@ class ExchangeTest : public ::testing::Test {
 TEST_F(ExchangeTest, SearchFindsA57600ModuleAtTheThirdAttempt) {
     StartSimAt(57600);
     host.link.baud = 115200;
-    EXPECT_TRUE(SearchModule(host));
-    EXPECT_EQ(host.link.baud, 57600u);
+    const ExchangeResult result = SearchModule(host.Context());
+    EXPECT_TRUE(Replied(result));
+    EXPECT_EQ(result.foundBaud, 57600u);
     EXPECT_EQ(host.sleeps, std::vector<uint32_t>(3, 100));
     ASSERT_EQ(host.logs.size(), 2u);
     EXPECT_EQ(host.logs[0], ">:at\r\r\nok\r\r\n");
     EXPECT_EQ(host.logs[1], "(:Found Device at " + sim->SlavePath() + "(57600)!\r\n");
     EXPECT_EQ(sim->Received(), "at\r\nat\r\nat\r\n");
-    EXPECT_TRUE(host.errors.empty());
 }
 
 TEST_F(ExchangeTest, SearchWithoutModuleTriesNineRatesSilently) {
     StartSimAt(115200, SimFault::kNoAnswer);
     host.link.baud = 38400;
-    EXPECT_FALSE(SearchModule(host));
+    const ExchangeResult result = SearchModule(host.Context());
+    EXPECT_EQ(result.outcome, ExchangeOutcome::kNoReply);
     EXPECT_EQ(host.sleeps, std::vector<uint32_t>(9, 100));
     EXPECT_TRUE(host.logs.empty());
-    EXPECT_TRUE(host.errors.empty());
-    EXPECT_EQ(host.link.baud, 38400u);
+    EXPECT_FALSE(result.foundBaud);
     std::string nine;
     for (int i = 0; i < 9; ++i) nine += "at\r\n";
     EXPECT_EQ(sim->Received(), nine);
@@ -61,8 +63,9 @@ TEST_F(ExchangeTest, SearchWithoutModuleTriesNineRatesSilently) {
 
 TEST_F(ExchangeTest, QueryAt9600IsOneBlock) {
     StartSimAt(9600);
-    std::string reply = "untouched";
-    EXPECT_TRUE(QueryConfig(host, &reply));
+    const ExchangeResult result = QueryConfig(host.Context());
+    const std::string& reply = result.reply;
+    EXPECT_TRUE(Replied(result));
     std::string spacer(125, ' ');
     spacer += "dd\r\n";
     std::string block = QueryBlock();
@@ -76,18 +79,11 @@ TEST_F(ExchangeTest, QueryAt9600IsOneBlock) {
     EXPECT_NE(CleanQueryReply(reply).find("at+ver=QN7-SIM 1.6.0\r"), std::string::npos);
 }
 
-// A caller that only wants the log and the flag may pass no reply at all.
-TEST_F(ExchangeTest, QueryWithoutReplyPointerStillLogs) {
-    StartSimAt(9600);
-    EXPECT_TRUE(QueryConfig(host, nullptr));
-    ASSERT_EQ(host.logs.size(), 1u);
-    EXPECT_NE(host.logs[0].find("at+netmode=?"), std::string::npos);
-}
-
 TEST_F(ExchangeTest, QueryBelow9600IsFiveChunks) {
     StartSimAt(4800);
-    std::string reply;
-    EXPECT_TRUE(QueryConfig(host, &reply));
+    const ExchangeResult result = QueryConfig(host.Context());
+    const std::string& reply = result.reply;
+    EXPECT_TRUE(Replied(result));
     auto chunks = QueryChunks();
     std::vector<std::size_t> sizes;
     std::string wire;
@@ -109,35 +105,35 @@ TEST_F(ExchangeTest, QueryBelow9600IsFiveChunks) {
 
 TEST_F(ExchangeTest, ReplyEndsAtItsFirstNul) {
     StartSimAt(115200, SimFault::kNulBytes);
-    std::string reply = "untouched";
-    EXPECT_FALSE(QueryConfig(host, &reply));
-    EXPECT_EQ(reply, "untouched");
+    const ExchangeResult result = QueryConfig(host.Context());
+    EXPECT_EQ(result.outcome, ExchangeOutcome::kNoReply);
+    EXPECT_EQ(result.reply, "a");
     ASSERT_EQ(host.logs.size(), 1u);
     EXPECT_EQ(host.logs[0], ">:a\r\n");
 }
 
 TEST_F(ExchangeTest, CapitalsAloneAreNotTheModule) {
     StartSimAt(115200, SimFault::kCapitals);
-    EXPECT_FALSE(SendScript(host, "at+netmode=1\r\n"));
+    EXPECT_FALSE(Replied(SendScript(host.Context(), "at+netmode=1\r\n")));
     ASSERT_EQ(host.logs.size(), 1u);
     EXPECT_EQ(host.logs[0], ">:AT+NETMODE=1\r\r\nOK\r\r\n");
 }
 
 TEST_F(ExchangeTest, SubmitAppliesTheScriptAndTransparentModeFollows) {
     StartSimAt(115200);
-    EXPECT_TRUE(SendScript(host, "at+mode=client\r\nat+remoteport=9000\r\n"));
+    EXPECT_TRUE(Replied(SendScript(host.Context(), "at+mode=client\r\nat+remoteport=9000\r\n")));
     EXPECT_EQ(sim->State().at("mode"), "client");
     EXPECT_EQ(sim->State().at("remoteport"), "9000");
-    EXPECT_TRUE(SendScript(host, kFactoryResetCommand));
+    EXPECT_TRUE(Replied(SendScript(host.Context(), kFactoryResetCommand)));
     EXPECT_EQ(sim->State().at("mode"), "server");
-    EXPECT_TRUE(SendScript(host, kTransparentCommand));
+    EXPECT_TRUE(Replied(SendScript(host.Context(), kTransparentCommand)));
     EXPECT_TRUE(sim->Transparent());
     EXPECT_EQ(host.sleeps, std::vector<uint32_t>(3, 500));
 }
 
 TEST_F(ExchangeTest, EmptySubmitWritesNothingAndStillWaits) {
     StartSimAt(115200);
-    EXPECT_FALSE(SendScript(host, ""));
+    EXPECT_EQ(SendScript(host.Context(), "").outcome, ExchangeOutcome::kNoReply);
     EXPECT_EQ(sim->Received(), "");
     EXPECT_EQ(host.sleeps, std::vector<uint32_t>{500});
     EXPECT_TRUE(host.logs.empty());
@@ -154,11 +150,10 @@ TEST_F(ExchangeTest, ScanWaitsGrowWithTheLineTime) {
         host.link.baud = baud;
         host.sleeps.clear();
         host.expectedWaits.clear();
-        ScanWifi(host, kWifiScanCommand);
+        EXPECT_EQ(ScanWifi(host.Context(), kWifiScanCommand).outcome, ExchangeOutcome::kNoReply);
         EXPECT_EQ(host.sleeps, std::vector<uint32_t>{wait}) << baud;
         EXPECT_EQ(host.expectedWaits, std::vector<uint32_t>{wait}) << baud;
     }
-    EXPECT_TRUE(host.errors.empty());
 }
 
 TEST_F(ExchangeTest, ScanLogsTheNetworkList) {
@@ -166,7 +161,7 @@ TEST_F(ExchangeTest, ScanLogsTheNetworkList) {
     options.scanDelayMs = 50;
     StartSim(options);
     host.sleepCapMs = 400;
-    EXPECT_TRUE(ScanWifi(host, kWifiScanCommand));
+    EXPECT_TRUE(Replied(ScanWifi(host.Context(), kWifiScanCommand)));
     ASSERT_EQ(host.logs.size(), 1u);
     EXPECT_NE(host.logs[0].find("ZOVRA"), std::string::npos);
 }
@@ -176,8 +171,9 @@ TEST_F(ExchangeTest, ScanHandsBackTheReplyItLogged) {
     options.scanDelayMs = 50;
     StartSim(options);
     host.sleepCapMs = 400;
-    std::string reply;
-    EXPECT_TRUE(ScanWifi(host, kWifiScanCommand, &reply));
+    const ExchangeResult result = ScanWifi(host.Context(), kWifiScanCommand);
+    const std::string& reply = result.reply;
+    EXPECT_TRUE(Replied(result));
     ASSERT_EQ(host.logs.size(), 1u);
     EXPECT_EQ(">:" + reply + "\r\n", host.logs[0]);
     EXPECT_NE(reply.find("ZOVRA"), std::string::npos) << reply;
@@ -189,8 +185,9 @@ TEST_F(ExchangeTest, ScanHandsBackAReplyWithoutAtButReportsNoModule) {
     options.fault = SimFault::kCapitals;
     StartSim(options);
     host.sleepCapMs = 400;
-    std::string reply;
-    EXPECT_FALSE(ScanWifi(host, kWifiScanCommand, &reply));
+    const ExchangeResult result = ScanWifi(host.Context(), kWifiScanCommand);
+    const std::string& reply = result.reply;
+    EXPECT_EQ(result.outcome, ExchangeOutcome::kNoReply);
     ASSERT_EQ(host.logs.size(), 1u);
     EXPECT_EQ(">:" + reply + "\r\n", host.logs[0]);
     EXPECT_NE(reply.find("AT+WIFI_SCAN"), std::string::npos) << reply;
@@ -199,47 +196,40 @@ TEST_F(ExchangeTest, ScanHandsBackAReplyWithoutAtButReportsNoModule) {
 TEST_F(ExchangeTest, ScanLeavesTheReplyAloneWhenNothingArrives) {
     StartSimAt(115200, SimFault::kNoAnswer);
     host.sleepCapMs = 0;
-    std::string reply = "untouched";
-    EXPECT_FALSE(ScanWifi(host, kWifiScanCommand, &reply));
-    EXPECT_EQ(reply, "untouched");
+    const ExchangeResult result = ScanWifi(host.Context(), kWifiScanCommand);
+    EXPECT_EQ(result.outcome, ExchangeOutcome::kNoReply);
+    EXPECT_EQ(result.reply, "");
     EXPECT_TRUE(host.logs.empty());
 }
 
 TEST_F(ExchangeTest, MissingPortFailsToOpenWithTheSystemCode) {
     host.link.port = "/dev/ttyQN7-missing";
-    const std::vector<std::function<void()>> exchanges = {
-        [&] { SearchModule(host); },
-        [&] { ScanWifi(host, kWifiScanCommand); },
-        [&] { SendScript(host, "at\r\n"); },
-        [&] {
-            std::string reply;
-            QueryConfig(host, &reply);
-        },
+    const std::vector<std::function<ExchangeResult(const ExchangeContext&)>> exchanges = {
+        SearchModule,
+        [](const ExchangeContext& context) { return ScanWifi(context, kWifiScanCommand); },
+        [](const ExchangeContext& context) { return SendScript(context, "at\r\n"); },
+        QueryConfig,
     };
     for (const auto& exchange : exchanges) {
-        host.errors.clear();
-        exchange();
-        ASSERT_EQ(host.errors.size(), 1u);
-        EXPECT_EQ(host.errors[0].code, 2);
-        EXPECT_TRUE(host.errors[0].text.starts_with("Unable to open COM-port\n(error code 2)\n"))
-            << host.errors[0].text;
+        const ExchangeResult result = exchange(host.Context());
+        ASSERT_EQ(result.outcome, ExchangeOutcome::kSerialError);
+        EXPECT_EQ(result.failure.code, 2);
+        EXPECT_EQ(result.failure.message, "Unable to open COM-port");
+        EXPECT_FALSE(result.failure.explanation.empty());
     }
     EXPECT_TRUE(host.logs.empty());
     EXPECT_TRUE(host.sleeps.empty());
 }
 
-TEST_F(ExchangeTest, ErrorBoxComesWhileThePortIsOpenAndItClosesAfter) {
+// The exchange releases the port before it returns its failure, so whatever the caller shows
+// of it, the port is free meanwhile.
+TEST_F(ExchangeTest, AFailedStepReleasesThePortBeforeItReturns) {
     StartSimAt(115200);
     host.link.baud = 0;
-    int heldBusy = 0;
-    host.onError = [&] {
-        CSerial other;
-        heldBusy = other.OpenPort(host.link.port.c_str(), 0, 0, true);
-    };
-    EXPECT_FALSE(SendScript(host, "at\r\n"));
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_TRUE(host.errors[0].text.starts_with("Unable to set COM-port setting\n(error code 87)"));
-    EXPECT_EQ(heldBusy, kErrorSharingViolation);
+    const ExchangeResult result = SendScript(host.Context(), "at\r\n");
+    ASSERT_EQ(result.outcome, ExchangeOutcome::kSerialError);
+    EXPECT_EQ(result.failure.code, kErrorInvalidParameter);
+    EXPECT_EQ(result.failure.message, "Unable to set COM-port setting");
     CSerial after;
     EXPECT_EQ(after.OpenPort(host.link.port.c_str(), 0, 0, true), 0);
     EXPECT_TRUE(sim->Received().empty());
@@ -250,44 +240,31 @@ TEST_F(ExchangeTest, VanishedModuleFailsPromptlyAndReleasesThePort) {
     options.fault = SimFault::kHangUp;
     options.hangUpAfterBytes = 4;
     StartSim(options);
-    int duringBox = 0;
-    host.onError = [&] { duringBox = OpenFdCount(); };
+    const int before = OpenFdCount();
     auto start = Clock::now();
-    EXPECT_FALSE(SendScript(host, "at+netmode=1\r\n"));
+    const ExchangeResult result = SendScript(host.Context(), "at+netmode=1\r\n");
     // The wait is 500 ms; the rest is a generous allowance for a loaded machine.
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2000));
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(host.errors[0].code, kErrorDeviceNotConnected);
-    EXPECT_TRUE(host.errors[0].text.starts_with("Unable to read data\n(error code 1167)\n"));
-    EXPECT_NE(host.errors[0].text.find("disconnected"), std::string::npos);
-    EXPECT_GT(duringBox, OpenFdCount());  // held while the box shows, released after
+    ASSERT_EQ(result.outcome, ExchangeOutcome::kSerialError);
+    EXPECT_EQ(result.failure.code, kErrorDeviceNotConnected);
+    EXPECT_EQ(result.failure.message, "Unable to read data");
+    EXPECT_FALSE(result.failure.explanation.empty());
+    EXPECT_EQ(OpenFdCount(), before);  // released by the time the failure comes back
 }
 
-struct ErrorTextCase {
-    int32_t code;
-    const char* mentions;
-};
-
-class ExchangeErrorText : public ::testing::TestWithParam<ErrorTextCase> {};
-
-TEST_P(ExchangeErrorText, NamesTheCodeAndHelps) {
-    auto [code, mentions] = GetParam();
-    std::string text = SerialErrorText(code, "Unable to open COM-port");
-    EXPECT_TRUE(
-        text.starts_with("Unable to open COM-port\n(error code " + std::to_string(code) + ")\n"))
-        << text;
-    EXPECT_NE(text.find(mentions), std::string::npos) << text;
-}
-
-INSTANTIATE_TEST_SUITE_P(Codes, ExchangeErrorText,
-                         ::testing::Values(ErrorTextCase{5, "usermod -aG dialout $USER"},
-                                           ErrorTextCase{32, "Another program holds the port"},
-                                           ErrorTextCase{1167, "disconnected"},
-                                           ErrorTextCase{2, "No such device"}));
-
-TEST(ExchangeErrorText, SystemExplanationTakesPrecedence) {
-    EXPECT_EQ(SerialErrorText(1460, "Unable to read data", "Timer expired"),
-              "Unable to read data\n(error code 1460)\nTimer expired");
+// A stop from another thread ends the exchange in its wait, with no reply and no failure.
+TEST_F(ExchangeTest, StopEndsTheExchangeAsStopped) {
+    StartSimAt(1200);
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        host.stop.Stop();
+    });
+    const auto start = Clock::now();
+    const ExchangeResult result = ScanWifi(host.Context(), kWifiScanCommand);
+    stopper.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));  // not the 42 s window
+    EXPECT_EQ(result.outcome, ExchangeOutcome::kStopped);
+    EXPECT_TRUE(host.logs.empty());
 }
 
 TEST(ExchangeCleanQueryReply, RemovesEveryQueryMark) {

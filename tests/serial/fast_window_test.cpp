@@ -22,11 +22,11 @@ struct ExchangeRun {
     bool answered = false;
     std::string received;  // what reached the module
     std::vector<std::string> logs;
-    std::size_t errors = 0;
+    std::size_t errors = 0;  // serial errors
     Clock::duration took{};
 };
 
-using Exchange = std::function<bool(RecordingHost&)>;
+using Exchange = std::function<ExchangeResult(RecordingHost&)>;
 
 // One exchange against a fresh simulated module.
 ExchangeRun RunOnce(const SimOptions& options, uint32_t linkBaud, bool fast,
@@ -37,11 +37,12 @@ ExchangeRun RunOnce(const SimOptions& options, uint32_t linkBaud, bool fast,
     RecordingHost host;
     host.link = {sim.SlavePath(), linkBaud, fast};
     auto start = Clock::now();
-    run.answered = exchange(host);
+    const ExchangeResult result = exchange(host);
     run.took = Clock::now() - start;
+    run.answered = Replied(result);
     run.received = sim.Received();
     run.logs = host.logs;
-    run.errors = host.errors.size();
+    run.errors = result.outcome == ExchangeOutcome::kSerialError ? 1 : 0;
     return run;
 }
 
@@ -73,29 +74,29 @@ TEST_P(FastWindowParity, SameWireAndLogAsTheFixedWindow) {
     EXPECT_EQ(fast.errors + fixed.errors, 0u);
 }
 
-std::string QueryInto(RecordingHost& host) {
-    std::string reply;
-    QueryConfig(host, &reply);
-    return reply;
+ExchangeResult Query(RecordingHost& host) {
+    return QueryConfig(host.Context());
+}
+
+ExchangeResult Search(RecordingHost& host) {
+    return SearchModule(host.Context());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Exchanges, FastWindowParity,
     ::testing::Values(
-        ParityCase{"SearchAtTheThirdRate", 57600, 115200,
-                   [](RecordingHost& h) { return SearchModule(h); }},
-        ParityCase{"Query", 115200, 115200, [](RecordingHost& h) { return !QueryInto(h).empty(); }},
-        ParityCase{"SlowQuery", 4800, 4800, [](RecordingHost& h) { return !QueryInto(h).empty(); }},
+        ParityCase{"SearchAtTheThirdRate", 57600, 115200, Search},
+        ParityCase{"Query", 115200, 115200, Query}, ParityCase{"SlowQuery", 4800, 4800, Query},
         ParityCase{"SubmitStartUpScript", 115200, 115200,
-                   [](RecordingHost& h) { return SendScript(h, FirstPresetScript()); }},
+                   [](RecordingHost& h) { return SendScript(h.Context(), FirstPresetScript()); }},
         ParityCase{"Transparent", 115200, 115200,
-                   [](RecordingHost& h) { return SendScript(h, kTransparentCommand); }},
+                   [](RecordingHost& h) { return SendScript(h.Context(), kTransparentCommand); }},
         ParityCase{"FactoryReset", 38400, 38400,
-                   [](RecordingHost& h) { return SendScript(h, kFactoryResetCommand); }},
+                   [](RecordingHost& h) { return SendScript(h.Context(), kFactoryResetCommand); }},
         ParityCase{"Scan", 115200, 115200,
                    [](RecordingHost& h) {
                        h.sleepCapMs = 700;  // the list is in long before the fixed 4 s
-                       return ScanWifi(h, kWifiScanCommand);
+                       return ScanWifi(h.Context(), kWifiScanCommand);
                    }}),
     SpacedName);
 
@@ -105,22 +106,21 @@ TEST(FastWindow, IncompleteReplyWaitsTheWholeWindow) {
     SimOptions options;
     options.fault = SimFault::kTruncate;
     const std::string script(FirstPresetScript());
-    const Exchange submit = [&](RecordingHost& h) { return SendScript(h, script); };
+    const Exchange submit = [&](RecordingHost& h) { return SendScript(h.Context(), script); };
     const ExchangeRun fixed = RunOnce(options, 115200, false, submit);
     const ExchangeRun fast = RunOnce(options, 115200, true, submit);
     EXPECT_GE(fast.took, Ms(500));
     EXPECT_EQ(fast.logs, fixed.logs);
     EXPECT_EQ(fast.received, fixed.received);
 
-    const Exchange query = [](RecordingHost& h) { return !QueryInto(h).empty(); };
+    const Exchange query = Query;
     EXPECT_GE(RunOnce(options, 115200, true, query).took, Ms(1000));
 }
 
 TEST(FastWindow, SilentModuleTakesEveryFixedWindow) {
     SimOptions options;
     options.fault = SimFault::kNoAnswer;
-    const ExchangeRun fast =
-        RunOnce(options, 115200, true, [](RecordingHost& h) { return SearchModule(h); });
+    const ExchangeRun fast = RunOnce(options, 115200, true, Search);
     EXPECT_FALSE(fast.answered);
     EXPECT_GE(fast.took, Ms(9 * 100));
     EXPECT_TRUE(fast.logs.empty());
@@ -130,15 +130,13 @@ TEST(FastWindow, SilentModuleTakesEveryFixedWindow) {
 // Loose bounds: the replies need well under a tenth of their fixed windows.
 TEST(FastWindow, CompleteRepliesEndBeforeTheFixedWindow) {
     const SimOptions options;
-    EXPECT_LT(
-        RunOnce(options, 115200, true, [](RecordingHost& h) { return !QueryInto(h).empty(); }).took,
-        Ms(1000));
+    EXPECT_LT(RunOnce(options, 115200, true, Query).took, Ms(1000));
     SimOptions scan;
     scan.scanDelayMs = 100;
-    EXPECT_LT(
-        RunOnce(scan, 115200, true, [](RecordingHost& h) { return ScanWifi(h, kWifiScanCommand); })
-            .took,
-        Ms(4000));
+    EXPECT_LT(RunOnce(scan, 115200, true,
+                      [](RecordingHost& h) { return ScanWifi(h.Context(), kWifiScanCommand); })
+                  .took,
+              Ms(4000));
 }
 
 // At 1200 baud the answer to these four lines needs 650 ms of line time, more than the fixed
@@ -148,7 +146,7 @@ TEST(FastWindow, ReplyStillArrivingExtendsTheWindow) {
     options.baud = 1200;
     const std::string script =
         "at+netmode=1\r\nat+dhcpc=1\r\nat+remoteport=8080\r\nat+mode=server\r\n";
-    const Exchange submit = [&](RecordingHost& h) { return SendScript(h, script); };
+    const Exchange submit = [&](RecordingHost& h) { return SendScript(h.Context(), script); };
     const ExchangeRun fixed = RunOnce(options, 1200, false, submit);
     const ExchangeRun fast = RunOnce(options, 1200, true, submit);
     ASSERT_EQ(fixed.logs.size(), 1u);
@@ -166,11 +164,12 @@ TEST(FastWindow, CancelEndsTheWindowWithoutAReply) {
     const ExchangeRun run = RunOnce(options, 115200, true, [](RecordingHost& h) {
         std::thread stop([&h] {
             std::this_thread::sleep_for(Ms(200));
-            h.cancelled = true;
+            h.stop.Stop();
         });
-        const bool answered = ScanWifi(h, kWifiScanCommand);
+        const ExchangeResult result = ScanWifi(h.Context(), kWifiScanCommand);
         stop.join();
-        return answered;
+        EXPECT_EQ(result.outcome, ExchangeOutcome::kStopped);
+        return result;
     });
     EXPECT_FALSE(run.answered);
     EXPECT_TRUE(run.logs.empty());

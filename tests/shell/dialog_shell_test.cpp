@@ -16,6 +16,7 @@
 #include "link_lists.h"
 #include "presets.h"
 #include "script_form.h"
+#include "serial_port.h"
 #include "sim_module.h"
 #include "temp_dir.h"
 
@@ -51,11 +52,11 @@ class DialogShellTest : public testing::Test {
     void WaitForExchange() {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (shell.Runner().Busy() && std::chrono::steady_clock::now() < end) {
-            ui.ServeEvents();
+            ui.RunPosted();
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         ASSERT_FALSE(shell.Runner().Busy());
-        ui.ServeEvents();
+        ui.RunPosted();
     }
     bool ExchangeButtonsEnabled() const {
         for (int id : kExchangeButtons) {
@@ -289,6 +290,35 @@ TEST_F(DialogShellTest, MissingPortShowsOneErrorBoxAndLeavesThePanes) {
     EXPECT_TRUE(ExchangeButtonsEnabled());
 }
 
+// The box comes once the exchange has released the port: while the user reads it, another
+// program (or the user's next try) may open the port. The exchange buttons wait for the box.
+TEST_F(DialogShellTest, ThePortIsFreeWhileTheErrorBoxIsUp) {
+    SimModule module(Unpaced());
+    UseModule(module);
+    shell.Link().baud = 0;  // the port opens, then the line setting fails
+    int openedDuringBox = -1;
+    bool buttonsEnabledDuringBox = true;
+    view.whileErrorShown = [&] {
+        CSerial other;
+        openedDuringBox = other.OpenPort(module.SlavePath().c_str(), 0, 0, true);
+        buttonsEnabledDuringBox = ExchangeButtonsEnabled();
+    };
+    Click(ctl::kSubmit);
+    WaitForExchange();
+    ASSERT_EQ(view.errors.size(), 1u);
+    EXPECT_TRUE(view.errors[0].starts_with(
+        "ZOV-QN7 CONFIG|Unable to set COM-port setting\n(error code 87)"))
+        << view.errors[0];
+    EXPECT_EQ(openedDuringBox, 0);
+    EXPECT_FALSE(buttonsEnabledDuringBox);
+    EXPECT_TRUE(ExchangeButtonsEnabled());
+    EXPECT_EQ(view.focus, ctl::kSubmit);
+    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 0, ExchangeKind::kSubmit,
+                                      ExchangeOutcome::kSerialError));
+    EXPECT_TRUE(module.Received().empty());
+    EXPECT_TRUE(logPane.Text().empty());
+}
+
 TEST_F(DialogShellTest, OneExchangeAtATimeAndShutdownCutsItShort) {
     SimOptions options = Unpaced(19200);  // the scan waits 6 s at this rate
     SimModule module(options);
@@ -299,7 +329,7 @@ TEST_F(DialogShellTest, OneExchangeAtATimeAndShutdownCutsItShort) {
     const auto sent = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!Contains(module.Received(), "at+wifi_Scan=?\r\n") &&
            std::chrono::steady_clock::now() < sent) {
-        ui.ServeEvents();
+        ui.RunPosted();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     ASSERT_TRUE(shell.Runner().Busy());
@@ -307,7 +337,7 @@ TEST_F(DialogShellTest, OneExchangeAtATimeAndShutdownCutsItShort) {
     shell.Shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_FALSE(shell.Runner().Busy());
-    ui.ServeEvents();
+    ui.RunPosted();
     EXPECT_EQ(module.Received(), "at+wifi_Scan=?\r\n");
     EXPECT_TRUE(view.errors.empty());
 }
@@ -318,8 +348,8 @@ TEST_F(DialogShellTest, StopEndsTheExchangeSaysSoAndGivesTheFocusBack) {
     shell.Link().baud = 19200;
     Click(ctl::kWifiScan);
     EXPECT_EQ(view.stopShown, std::vector<bool>{true});
-    EXPECT_EQ(view.status, StatusText(module.SlavePath(), 19200, ExchangeKind::kWifiScan,
-                                      ExchangeStatus::kRunning));
+    EXPECT_EQ(view.status,
+              StatusText(module.SlavePath(), 19200, ExchangeKind::kWifiScan, std::nullopt));
     const auto start = std::chrono::steady_clock::now();
     shell.OnStop();
     WaitForExchange();
@@ -328,7 +358,7 @@ TEST_F(DialogShellTest, StopEndsTheExchangeSaysSoAndGivesTheFocusBack) {
     EXPECT_EQ(view.stopShown, (std::vector<bool>{true, false}));
     EXPECT_EQ(view.focus, ctl::kWifiScan);
     EXPECT_EQ(view.status, StatusText(module.SlavePath(), 19200, ExchangeKind::kWifiScan,
-                                      ExchangeStatus::kStopped));
+                                      ExchangeOutcome::kStopped));
     EXPECT_TRUE(ExchangeButtonsEnabled());
 }
 
@@ -343,11 +373,11 @@ TEST_F(DialogShellTest, StatusLineFollowsTheLinkAndTheLastOutcome) {
     Click(ctl::kTransparent);
     WaitForExchange();
     EXPECT_EQ(view.status, StatusText(module.SlavePath(), 115200, ExchangeKind::kTransparent,
-                                      ExchangeStatus::kNoReply));
+                                      ExchangeOutcome::kNoReply));
     EXPECT_EQ(view.focus, ctl::kTransparent);
     form.Choose(ctl::kLinkBaudList, 11);
     EXPECT_EQ(view.status, StatusText(module.SlavePath(), 57600, ExchangeKind::kTransparent,
-                                      ExchangeStatus::kNoReply));
+                                      ExchangeOutcome::kNoReply));
 }
 
 TEST(ShellHelpersTest, ProgressPortAndRate) {

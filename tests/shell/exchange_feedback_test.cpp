@@ -17,8 +17,37 @@ TEST(ExchangeFeedback, SilentOutcomesNameThePortAndWhatIsLeftAsItWas) {
 
 TEST(ExchangeFeedback, StatusLineTellsSearchFromTheOtherExchanges) {
     EXPECT_EQ(StatusText("", 115200), "Port (no port) at 115200 baud");
-    EXPECT_EQ(StatusText("/dev/ttyUSB0", 57600, ExchangeKind::kSearch, ExchangeStatus::kReplied),
+    EXPECT_EQ(StatusText("/dev/ttyUSB0", 57600, ExchangeKind::kSearch, ExchangeOutcome::kReplied),
               "Port /dev/ttyUSB0 at 57600 baud \u00b7 Search: found the module");
-    EXPECT_EQ(StatusText("/dev/ttyUSB0", 57600, ExchangeKind::kSubmit, ExchangeStatus::kNoReply),
+    EXPECT_EQ(StatusText("/dev/ttyUSB0", 57600, ExchangeKind::kSubmit, ExchangeOutcome::kNoReply),
               "Port /dev/ttyUSB0 at 57600 baud \u00b7 Submit: no reply");
+    EXPECT_EQ(StatusText("/dev/ttyUSB0", 57600, ExchangeKind::kQuery, std::nullopt),
+              "Port /dev/ttyUSB0 at 57600 baud \u00b7 Query: running");
+}
+
+struct ErrorTextCase {
+    int32_t code;
+    const char* mentions;
+};
+
+class ExchangeErrorText : public ::testing::TestWithParam<ErrorTextCase> {};
+
+TEST_P(ExchangeErrorText, NamesTheCodeAndHelps) {
+    auto [code, mentions] = GetParam();
+    std::string text = SerialErrorText({code, "Unable to open COM-port", "No such device"});
+    EXPECT_TRUE(
+        text.starts_with("Unable to open COM-port\n(error code " + std::to_string(code) + ")\n"))
+        << text;
+    EXPECT_NE(text.find(mentions), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, ExchangeErrorText,
+                         ::testing::Values(ErrorTextCase{5, "usermod -aG dialout $USER"},
+                                           ErrorTextCase{32, "Another program holds the port"},
+                                           ErrorTextCase{1167, "disconnected"},
+                                           ErrorTextCase{2, "No such device"}));
+
+TEST(ExchangeErrorText, TheExplanationStandsAloneWhereNoHintHelps) {
+    EXPECT_EQ(SerialErrorText({1460, "Unable to read data", "Timer expired"}),
+              "Unable to read data\n(error code 1460)\nTimer expired");
 }

@@ -3,11 +3,8 @@
 // the progress.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,14 +13,12 @@
 
 class QueueUiThread : public UiThread {
   public:
-    void Post(std::function<void()> task) override;
-    void Call(std::function<void()> task) override;
-    void ServeEvents() override;
+    void Post(std::function<void()> task) override { tasks_.Push(std::move(task)); }
+    // Runs what has been posted, as the front end's event loop would.
+    void RunPosted() { tasks_.RunAll(); }
 
   private:
-    std::mutex mutex_;
-    std::condition_variable served_;
-    std::deque<std::function<void()>> tasks_;
+    TaskQueue tasks_;
 };
 
 class RecordingView : public DialogView {
@@ -47,6 +42,8 @@ class RecordingView : public DialogView {
     std::vector<bool> stopShown;     // each showing and hiding of the Stop button
     std::string status;
     int focus = 0;
+    // Runs while an error box is up, as a user could act before dismissing it.
+    std::function<void()> whileErrorShown;
 
   private:
     std::map<int, bool> enabled_;

@@ -22,7 +22,6 @@
 #include "qn7_setuptool_app_win32.h"
 #include "resource_strings.h"
 #include "text_win32.h"
-#include "ui_thread_win32.h"
 #include "win_dialog_driver.h"
 
 namespace fs = std::filesystem;
@@ -295,27 +294,6 @@ TEST_F(WinMainDialog, MinimisedDialogIsTheProgramIcon) {
     EXPECT_FALSE(IsIconic(window));
 }
 
-// While the closing window waits for the worker to end, it serves its own messages but not a
-// click that has arrived meanwhile: that would act on a window that is going.
-TEST_F(WinMainDialog, WaitingForTheWorkerServesNoUserInput) {
-    const std::string script = Cmd();
-    HWND port = Item(ctl::kRemotePort);
-    ASSERT_EQ(Text(ctl::kRemotePort), "8080");
-    PostMessageW(port, EM_SETSEL, 1, 3);
-    QueueClick(Item(ctl::kModeAp));
-    WindowUiThread().ServeEvents();
-    DWORD start = 0, end = 0;
-    SendMessageW(port, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 1u);  // the window's own message was served
-    EXPECT_EQ(end, 3u);
-    EXPECT_FALSE(Checked(ctl::kModeAp));
-    EXPECT_EQ(Cmd(), script);
-    // The click was real: it is still queued and comes when all messages are served.
-    PumpMessages();
-    EXPECT_TRUE(Checked(ctl::kModeAp));
-    EXPECT_NE(Cmd(), script);
-}
-
 // Escape during an exchange closes the window once the port is released; a click on a form
 // field that arrives while it waits is not served.
 TEST_F(WinMainDialog, ClickWhileClosingIsNotServed) {
@@ -350,7 +328,7 @@ TEST_F(WinMainDialog, MissingPortShowsTheErrorBoxAndTheButtonsComeBack) {
     EXPECT_EQ(boxes[0].caption, L"ZOV-QN7 CONFIG");
     EXPECT_NE(boxes[0].texts.find(L"Unable to open COM-port"), std::wstring::npos);
     EXPECT_EQ(Text(kStatusId),
-              StatusText("COM16", 115200, ExchangeKind::kQuery, ExchangeStatus::kSerialError));
+              StatusText("COM16", 115200, ExchangeKind::kQuery, ExchangeOutcome::kSerialError));
     EXPECT_EQ(Cmd(), FirstPresetScript());
     EXPECT_FALSE(GetWindowLongW(Item(kStopId), GWL_STYLE) & WS_VISIBLE);
 }
@@ -371,7 +349,7 @@ TEST_F(WinMainDialog, SearchThenQueryThroughTheComPort) {
         Log(), "(:Found Device at " + std::string(port) + "(" + std::to_string(baud) + ")!\r\n"))
         << Log();
     EXPECT_EQ(Text(kStatusId),
-              StatusText(port, baud, ExchangeKind::kSearch, ExchangeStatus::kReplied));
+              StatusText(port, baud, ExchangeKind::kSearch, ExchangeOutcome::kReplied));
     EXPECT_EQ(GetFocus(), Item(ctl::kSearch));  // back where the user was
 
     ClickControl(Item(ctl::kModeAp));
