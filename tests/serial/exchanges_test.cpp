@@ -239,8 +239,8 @@ TEST_F(ExchangeTest, VanishedModuleFailsPromptlyAndReleasesThePort) {
     SimOptions options;
     options.fault = SimFault::kHangUp;
     options.hangUpAfterBytes = 4;
-    StartSim(options);
     const int before = OpenFdCount();
+    StartSim(options);
     auto start = Clock::now();
     const ExchangeResult result = SendScript(host.Context(), "at+netmode=1\r\n");
     // The wait is 500 ms; the rest is a generous allowance for a loaded machine.
@@ -249,6 +249,7 @@ TEST_F(ExchangeTest, VanishedModuleFailsPromptlyAndReleasesThePort) {
     EXPECT_EQ(result.failure.code, kErrorDeviceNotConnected);
     EXPECT_EQ(result.failure.message, "Unable to read data");
     EXPECT_FALSE(result.failure.explanation.empty());
+    sim.reset();
     EXPECT_EQ(OpenFdCount(), before);  // released by the time the failure comes back
 }
 
