@@ -36,17 +36,22 @@ while IFS= read -r file; do
     fi
 done < <(sources)
 
+# One pass over every include of the lower layers, against the header names the upper hold.
 upper_headers="$(find shell app win cli -name '*.h' -printf '%f\n' 2>/dev/null | sort -u)"
-while IFS= read -r file; do
-    while IFS=: read -r line text; do
-        header="$(sed -E 's/^\s*#\s*include\s*["<]([^">]+)[">].*/\1/' <<<"$text")"
-        if grep -qxF "$(basename "$header")" <<<"$upper_headers"; then
-            echo "$file:$line:$text" >&2
-            echo "  ^ a lower layer includes a header of shell/, app/, win/ or cli/" >&2
-            status=1
-        fi
-    done < <(grep -nE '^\s*#\s*include\s*["<]' "$file" || true)
-done < <(find serial script -name '*.cpp' -o -name '*.h')
+reaching_up="$(find serial script \( -name '*.cpp' -o -name '*.h' \) -exec \
+        grep -HnE '^\s*#\s*include\s*["<][^">]+[">]' {} + |
+    awk -v headers="$upper_headers" '
+        BEGIN { n = split(headers, names, "\n"); for (i = 1; i <= n; i++) upper[names[i]] = 1 }
+        match($0, /["<][^">]+[">]/) {
+            header = substr($0, RSTART + 1, RLENGTH - 2)
+            sub(/.*\//, "", header)
+            if (header in upper) print
+        }')"
+if [ -n "$reaching_up" ]; then
+    echo "$reaching_up" >&2
+    echo "  ^ a lower layer includes a header of shell/, app/, win/ or cli/" >&2
+    status=1
+fi
 
 for lib in "$@"; do
     # Objects ("O") in writable data or thread-local sections, demangled; function-local statics
