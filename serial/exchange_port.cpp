@@ -59,6 +59,13 @@ bool ExchangePort::Write(std::string_view text) {
     return Check(Send(text), "Unable to send data");
 }
 
+bool ExchangePort::WriteBytes(std::string_view bytes) {
+    const uint32_t limitMs = WriteTimeLimitMs(bytes.size(), baud_);
+    return Check(serial_.WriteData(bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr,
+                                   nullptr, limitMs),
+                 "Unable to send data");
+}
+
 void ExchangePort::WriteUnchecked(std::string_view text) {
     Send(text);
 }

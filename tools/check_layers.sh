@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Keeps the layers apart. Fails when
-#  - script/, serial/, sim/ or shell/ include a Qt header;
-#  - serial/ or script/ include a header of shell/, app/, win/ or cli/ (a lower layer never
-#    reaches up; the includes are bare names, so the check goes by the names those folders hold);
+#  - script/, serial/, bridge/, sim/ or shell/ include a Qt header;
+#  - serial/, script/ or bridge/ include a header of shell/, app/, win/ or cli/ (a lower layer
+#    never reaches up; the includes are bare names, so the check goes by the names those folders
+#    hold);
 #  - a platform header (<windows.h>, <termios.h>, <unistd.h>, <sys/...>, …) or a platform #if
 #    appears in a core file that is not a backend file (*_posix.*, *_linux.*, *_win32.*, *_none.*)
 #    or a program's main;
@@ -16,7 +17,7 @@ cd "$src"
 status=0
 
 core=()
-for dir in script serial sim shell; do [ -d "$dir" ] && core+=("$dir"); done
+for dir in script serial bridge sim shell; do [ -d "$dir" ] && core+=("$dir"); done
 sources() { find "${core[@]}" -name '*.cpp' -o -name '*.h'; }
 is_backend() { [[ "$1" =~ _(posix|linux|win32|none)\.(cpp|h)$ || "$1" =~ (^|/)([a-z0-9_]*_)?main\.cpp$ ]]; }
 
@@ -26,7 +27,7 @@ while IFS= read -r file; do
         status=1
     fi
     is_backend "$file" && continue
-    if grep -HnE '^\s*#\s*include\s*<(windows|winbase|io|fcntl|poll|termios|unistd|pty|dirent|sys/[^>]*|asm/[^>]*|linux/[^>]*)\.h>' "$file"; then
+    if grep -HnE '^\s*#\s*include\s*<(windows|winbase|winsock2|ws2tcpip|io|fcntl|poll|termios|unistd|pty|dirent|netdb|arpa/[^>]*|netinet/[^>]*|sys/[^>]*|asm/[^>]*|linux/[^>]*)\.h>' "$file"; then
         echo "  ^ platform header outside a backend file" >&2
         status=1
     fi
@@ -38,7 +39,7 @@ done < <(sources)
 
 # One pass over every include of the lower layers, against the header names the upper hold.
 upper_headers="$(find shell app win cli -name '*.h' -printf '%f\n' 2>/dev/null | sort -u)"
-reaching_up="$(find serial script \( -name '*.cpp' -o -name '*.h' \) -exec \
+reaching_up="$(find serial script bridge \( -name '*.cpp' -o -name '*.h' \) -exec \
         grep -HnE '^\s*#\s*include\s*["<][^">]+[">]' {} + |
     awk -v headers="$upper_headers" '
         BEGIN { n = split(headers, names, "\n"); for (i = 1; i <= n; i++) upper[names[i]] = 1 }

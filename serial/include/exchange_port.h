@@ -1,6 +1,7 @@
 // The frame every exchange shares: open, no handshake, line set, purged; the first failing step
 // is kept for the result, and the port closes when the frame is destroyed. Every write is
-// bounded by its line time, and the stop may cut any transfer short.
+// bounded by its line time, and the stop may cut any transfer short. Exported for the bridge
+// check, which holds the port this way while data goes through the module.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +27,8 @@ class ExchangePort {
     bool Write(std::string_view text);
     // A write whose outcome does not decide the exchange.
     void WriteUnchecked(std::string_view text);
+    // Data, NUL bytes included, bounded by its line time as a text is.
+    bool WriteBytes(std::string_view bytes);
     // One read of what has arrived, at most `limit` bytes, after `buffer` + `*length`;
     // `*length` grows by the count.
     bool Read(char* buffer, uint32_t limit, uint32_t timeoutMs, uint32_t* length);
