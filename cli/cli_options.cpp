@@ -14,6 +14,12 @@ namespace {
 // minutes per chunk (30 at 1 baud).
 constexpr uint32_t kMinBaud = 110;
 
+// Bounds of the bridge check's numbers: a pattern of hours, or waits of days, are typing errors.
+constexpr uint64_t kMaxBridgeBytes = 64 * 1024 * 1024;
+constexpr uint64_t kMaxProbes = 10000;
+constexpr uint64_t kMaxWaitMs = 600000;
+constexpr uint64_t kMaxGuardMs = 10000;
+
 // A rate is decimal digits only, at least kMinBaud and within 32 bits; "auto" means search first.
 std::string ParseRate(std::string_view text, CliOptions& options) {
     if (text == "auto") {
@@ -52,6 +58,37 @@ std::string ParsePair(std::string_view text, ComposeRequest& request) {
     }
     request.pairs.emplace_back(key, text.substr(equals + 1));
     return {};
+}
+
+// A decimal count within [low, high], with K (KiB) or M (MiB) after it when `sizes`.
+std::string ParseCount(std::string_view option, std::string_view text, uint64_t low, uint64_t high,
+                       bool sizes, uint64_t* value) {
+    uint64_t unit = 1;
+    std::string_view digits = text;
+    if (sizes && !digits.empty() && (digits.back() == 'K' || digits.back() == 'M')) {
+        unit = digits.back() == 'K' ? 1024 : 1024 * 1024;
+        digits.remove_suffix(1);
+    }
+    uint64_t number = 0;
+    const char* end = digits.data() + digits.size();
+    auto [ptr, ec] = std::from_chars(digits.data(), end, number);
+    if (digits.empty() || ec != std::errc() || ptr != end || number > high / unit ||
+        number * unit < low) {
+        return "invalid " + std::string(option) + " '" + std::string(text) + "': expected " +
+               std::to_string(low) + " to " + std::to_string(high) +
+               (sizes ? " (K, M allowed)" : "");
+    }
+    *value = number * unit;
+    return {};
+}
+
+template <typename Number>
+std::string SetCount(std::string_view option, std::string_view text, uint64_t low, uint64_t high,
+                     Number* value, bool sizes = false) {
+    uint64_t number = 0;
+    std::string error = ParseCount(option, text, low, high, sizes, &number);
+    if (error.empty()) *value = static_cast<Number>(number);
+    return error;
 }
 
 class Parser {
@@ -97,6 +134,15 @@ class Parser {
         if (name == "--slot-dir") return WithValue(name, attached, &Parser::SetSlotDir);
         if (name == "--from") return WithValue(name, attached, &Parser::SetFrom);
         if (name == "--from-json") return WithValue(name, attached, &Parser::SetFromJson);
+        if (name == "--host") return WithValue(name, attached, &Parser::SetHost);
+        if (name == "--net-port") return WithValue(name, attached, &Parser::SetNetPort);
+        if (name == "--proto") return WithValue(name, attached, &Parser::SetProto);
+        if (name == "--role") return WithValue(name, attached, &Parser::SetRole);
+        if (name == "--bytes") return WithValue(name, attached, &Parser::SetBytes);
+        if (name == "--probes") return WithValue(name, attached, &Parser::SetProbes);
+        if (name == "--connect-timeout")
+            return WithValue(name, attached, &Parser::SetConnectTimeout);
+        if (name == "--guard") return WithValue(name, attached, &Parser::SetGuard);
         if (attached) return "unknown option '" + std::string(arg) + "'";
         if (name == "-q" || name == "--quiet") return Flag(options_.quiet);
         if (name == "--fast") return Flag(options_.fast);
@@ -106,6 +152,8 @@ class Parser {
         if (name == "-v" || name == "--verbose") return Flag(options_.verbose);
         if (name == "--yes") return Flag(options_.yes);
         if (name == "--verify") return Flag(options_.verify);
+        if (name == "--already-transparent") return Flag(options_.bridge.alreadyTransparent);
+        if (name == "--stay") return Flag(options_.bridge.stay);
         return "unknown option '" + std::string(arg) + "'";
     }
 
@@ -151,6 +199,48 @@ class Parser {
         return {};
     }
 
+    // The endpoint's parts are checked here, so a bad one sends nothing at all.
+    std::string SetHost(std::string_view value) {
+        std::string error;
+        if (!CheckEndpointHost(value, &error)) return "--host: " + error;
+        options_.bridge.overrides.host = std::string(value);
+        return {};
+    }
+    std::string SetNetPort(std::string_view value) {
+        std::string error;
+        uint16_t port = 0;
+        if (!ParseEndpointPort(value, &port, &error)) return "--net-port: " + error;
+        options_.bridge.overrides.port = port;
+        return {};
+    }
+    std::string SetProto(std::string_view value) {
+        NetProto proto{};
+        if (!ParseProto(value, &proto))
+            return "--proto: expected tcp or udp, got '" + std::string(value) + "'";
+        options_.bridge.overrides.proto = proto;
+        return {};
+    }
+    std::string SetRole(std::string_view value) {
+        ModuleRole role{};
+        if (!ParseRole(value, &role))
+            return "--role: expected server or client, got '" + std::string(value) + "'";
+        options_.bridge.overrides.role = role;
+        return {};
+    }
+    std::string SetBytes(std::string_view value) {
+        return SetCount("--bytes", value, 1, kMaxBridgeBytes, &options_.bridge.bytes, true);
+    }
+    std::string SetProbes(std::string_view value) {
+        return SetCount("--probes", value, 0, kMaxProbes, &options_.bridge.probes);
+    }
+    std::string SetConnectTimeout(std::string_view value) {
+        return SetCount("--connect-timeout", value, 1, kMaxWaitMs,
+                        &options_.bridge.connectTimeoutMs);
+    }
+    std::string SetGuard(std::string_view value) {
+        return SetCount("--guard", value, 0, kMaxGuardMs, &options_.bridge.escapeGuardMs);
+    }
+
     std::string Positional(std::string_view arg) {
         if (options_.command == Command::kNone) {
             const CommandSpec* spec = FindCommand(arg);
@@ -179,6 +269,27 @@ class Parser {
         return std::string(option) + " applies only to " + names;
     }
 
+    // The bridge check's options, given to another command.
+    std::string BridgeOnly() const {
+        const BridgeRequest& bridge = options_.bridge;
+        const BridgeRequest defaults;
+        const EndpointOverrides& overrides = bridge.overrides;
+        for (std::string error :
+             {OnlyFor(overrides.host.has_value(), "--host"),
+              OnlyFor(overrides.port.has_value(), "--net-port"),
+              OnlyFor(overrides.proto.has_value(), "--proto"),
+              OnlyFor(overrides.role.has_value(), "--role"),
+              OnlyFor(bridge.bytes != defaults.bytes, "--bytes"),
+              OnlyFor(bridge.probes != defaults.probes, "--probes"),
+              OnlyFor(bridge.connectTimeoutMs != defaults.connectTimeoutMs, "--connect-timeout"),
+              OnlyFor(bridge.escapeGuardMs != defaults.escapeGuardMs, "--guard"),
+              OnlyFor(bridge.alreadyTransparent, "--already-transparent"),
+              OnlyFor(bridge.stay, "--stay")}) {
+            if (!error.empty()) return error;
+        }
+        return {};
+    }
+
     std::string Validate() const {
         if (options_.help || options_.version) return {};
         if (options_.command == Command::kNone) return "no command given";
@@ -187,7 +298,7 @@ class Parser {
              {OnlyFor(options_.json, "--json"), OnlyFor(options_.verbose, "-v"),
               OnlyFor(options_.yes, "--yes"), OnlyFor(options_.verify, "--verify"),
               OnlyFor(compose.fromFile.has_value(), "--from"),
-              OnlyFor(compose.fromJson.has_value(), "--from-json")}) {
+              OnlyFor(compose.fromJson.has_value(), "--from-json"), BridgeOnly()}) {
             if (!error.empty()) return error;
         }
         if (options_.fast && !UsesModule(options_.command)) {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "bridge_check.h"
 #include "command_table.h"
 
 struct ComposeRequest {
@@ -28,12 +29,13 @@ struct CliOptions {
     bool fast = false;  // reply windows end once the reply is complete
     bool help = false;
     bool version = false;
-    bool json = false;     // query, ports
-    bool verbose = false;  // ports
-    bool yes = false;      // reset
-    bool verify = false;   // submit, apply
-    std::string source;    // submit, apply, diff
-    ComposeRequest compose;
+    bool json = false;       // query, ports
+    bool verbose = false;    // ports
+    bool yes = false;        // reset
+    bool verify = false;     // submit, apply
+    std::string source;      // submit, apply, diff
+    ComposeRequest compose;  // its --from FILE is bridge's too
+    BridgeRequest bridge;    // bridge: all but the settings, which --from names
 };
 
 struct ParseResult {

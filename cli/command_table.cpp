@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::array<CommandSpec, 10> kCommands = {{
+constexpr std::array<CommandSpec, 11> kCommands = {{
     {"ports", Command::kPorts, RunPorts, "ports [-v] [--json]",
      "list the serial ports present, one per line; -v: each with\n"
      "what it is, as \"/dev/ttyUSB0 \u2014 FTDI FT232R USB UART\";\n"
@@ -34,6 +34,23 @@ constexpr std::array<CommandSpec, 10> kCommands = {{
     {"scan", Command::kScan, RunModuleCommand, "scan", "WiFi scan; prints the module's reply\n"},
     {"transparent", Command::kTransparent, RunModuleCommand, "transparent",
      "put the module into transparent mode\n"},
+    {"bridge", Command::kBridge, RunModuleCommand,
+     "bridge [--from FILE] [--host ADDR] [--net-port N] [--proto PROTO] [--role ROLE] "
+     "[--bytes N] [--probes N] [--connect-timeout MS] [--guard MS] [--already-transparent] "
+     "[--stay] [--json]",
+     "check that the module's bridge carries data both ways: the\n"
+     "endpoint from a query (net_wanip, remoteport, remotepro, mode),\n"
+     "from FILE (a profile or a script) or from --host, --net-port,\n"
+     "--proto tcp|udp and --role server|client (the module's role);\n"
+     "transparent mode (not with --already-transparent); the PC\n"
+     "connects or listens (--connect-timeout, default 5000 ms);\n"
+     "--probes small probes (20) time the round trip; checksummed\n"
+     "blocks go both ways at once (--bytes, default 64K each way);\n"
+     "then the socket closes, the escape \"+++\" (--guard, default\n"
+     "1000 ms of silence around it) and \"at\" bring the module back\n"
+     "to command mode (not with --stay). Prints a table, or with\n"
+     "--json one line of JSON; exit 0 when every byte arrived intact\n"
+     "both ways, 1 when any was lost, changed or reordered\n"},
     {"reset", Command::kReset, RunModuleCommand, "reset --yes",
      "restore the module's factory settings\n"},
     {"compose", Command::kCompose, RunCompose,
@@ -125,9 +142,11 @@ A profile is JSON: {"port", "rate", "time", "settings": {KEY: VALUE, ...}}; a va
 not valid UTF-8 is written {"hex": "..."}. A SOURCE starting with "{" (after blanks) is one.
 Log lines (the module's replies) go to standard error, results to standard output; with
 several ports each line starts with its port, and a table of the outcomes ends the run.
-Exit status: 0 success, 1 settings differ (diff, --verify), 64 usage error, 65 data not fit
-to send, 66 input missing or unreadable, 69 no module answered, 74 serial error, 77 permission
-denied on the port; with several ports, the highest of them.
+Exit status: 0 success, 1 settings differ (diff, --verify) or bridge damaged, 64 usage error,
+65 data not fit to send (bridge: no usable endpoint), 66 input missing or unreadable, 68 bridge
+unreachable, 69 no module answered (bridge: connection refused), 73 bridge port in use, 74
+serial error, 75 bridge timed out, 76 module not in transparent mode or not back from it, 77
+permission denied on the port, 130/143 interrupted; with several ports, the highest of them.
 )";
     return text;
 }

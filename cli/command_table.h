@@ -17,6 +17,7 @@ enum class Command {
     kDiff,
     kScan,
     kTransparent,
+    kBridge,
     kReset,
     kCompose
 };

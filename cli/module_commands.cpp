@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bridge_command.h"
 #include "compose_command.h"
 #include "exchange_feedback.h"
 #include "exit_codes.h"
@@ -149,15 +150,20 @@ int Scan(TerminalHost& host, std::ostream& out, std::ostream& err) {
     return exit_code::kOk;
 }
 
+// With -b auto (and for search itself): the rate the module answers at, for what follows.
+int SearchFirst(const CliOptions& options, TerminalHost& host, std::ostream& err) {
+    if (options.command != Command::kSearch && !options.autoBaud) return exit_code::kOk;
+    const ExchangeResult search = SearchModule(host.Context());
+    if (search.outcome != ExchangeOutcome::kReplied)
+        return Failed(host, search, err, "at any rate");
+    host.SetLinkBaud(*search.foundBaud);
+    return exit_code::kOk;
+}
+
 // `script`: what submit and apply send, what diff compares with.
 int RunCommand(const CliOptions& options, std::string_view script, TerminalHost& host,
                std::ostream& out, std::ostream& err) {
-    if (options.command == Command::kSearch || options.autoBaud) {
-        const ExchangeResult search = SearchModule(host.Context());
-        if (search.outcome != ExchangeOutcome::kReplied)
-            return Failed(host, search, err, "at any rate");
-        host.SetLinkBaud(*search.foundBaud);
-    }
+    if (const int status = SearchFirst(options, host, err)) return status;
     switch (options.command) {
         case Command::kSearch:
             out << host.Link().port << ' ' << host.Link().baud << '\n';
@@ -220,12 +226,24 @@ class RunningHosts {
     bool stopped_ = false;
 };
 
+// The bridge check: its own output, and figures for the summary table.
+PortOutcome RunBridge(const CliOptions& options, const std::optional<std::string>& settings,
+                      TerminalHost& host, std::ostream& out, std::ostream& err) {
+    if (const int status = SearchFirst(options, host, err)) return {status, host.Link().baud, {}};
+    BridgeRun run = RunBridgeOnPort(options, settings, host, out, err);
+    return {run.status, host.Link().baud, std::move(run.detail)};
+}
+
 }  // namespace
 
 int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& out,
                      std::ostream& err) {
     std::string script;
     if (const int status = ReadInput(options, in, script, err)) return status;
+    std::optional<std::string> bridgeSettings;
+    if (options.command == Command::kBridge) {
+        if (const int status = ReadBridgeSettings(options, in, &bridgeSettings, err)) return status;
+    }
     RunningHosts running;
     InterruptWatch interrupt([&running] { running.StopAll(); });
     const int status = RunOnPorts(
@@ -233,9 +251,14 @@ int RunModuleCommand(const CliOptions& options, std::istream& in, std::ostream& 
         [&](const std::string& port, std::ostream& portOut, std::ostream& portErr) {
             TerminalHost host({port, options.baud, options.fast}, options.quiet, portErr);
             running.Add(host);
-            const int status = RunCommand(options, script, host, portOut, portErr);
+            PortOutcome outcome =
+                options.command == Command::kBridge
+                    ? RunBridge(options, bridgeSettings, host, portOut, portErr)
+                    : PortOutcome{RunCommand(options, script, host, portOut, portErr),
+                                  host.Link().baud,
+                                  {}};
             running.Remove(host);
-            return PortOutcome{status, host.Link().baud};
+            return outcome;
         },
         out, err);
     if (interrupt.ExitStatus() != 0) {

@@ -60,6 +60,9 @@ class PrefixedLinesBuf final : public std::streambuf {
     std::string pending_;
 };
 
+// Wide enough for every OutcomeText.
+constexpr std::size_t kOutcomeWidth = 25;
+
 std::string Padded(std::string text, std::size_t width) {
     if (text.size() < width) text.resize(width, ' ');
     return text;
@@ -69,10 +72,14 @@ void PrintTable(const std::vector<std::string>& ports, const std::vector<PortOut
                 std::ostream& out) {
     std::size_t width = std::string_view("PORT").size();
     for (const std::string& port : ports) width = std::max(width, port.size());
-    out << Padded("PORT", width) << "  " << Padded("RATE", 8) << "OUTCOME\n";
+    const bool details = std::any_of(outcomes.begin(), outcomes.end(),
+                                     [](const PortOutcome& o) { return !o.detail.empty(); });
+    out << Padded("PORT", width) << "  " << Padded("RATE", 8)
+        << (details ? Padded("OUTCOME", kOutcomeWidth) + "DETAIL" : "OUTCOME") << '\n';
     for (std::size_t i = 0; i < ports.size(); ++i) {
+        const std::string outcome = OutcomeText(outcomes[i].status);
         out << Padded(ports[i], width) << "  " << Padded(std::to_string(outcomes[i].baud), 8)
-            << OutcomeText(outcomes[i].status) << '\n';
+            << (details ? Padded(outcome, kOutcomeWidth) + outcomes[i].detail : outcome) << '\n';
     }
 }
 
@@ -84,8 +91,16 @@ std::string OutcomeText(int status) {
             return "ok";
         case exit_code::kDiffers:
             return "settings differ";
+        case exit_code::kNoHost:
+            return "unreachable";
         case exit_code::kUnavailable:
             return "no module answered";
+        case exit_code::kCantCreate:
+            return "address in use";
+        case exit_code::kTempFail:
+            return "timed out";
+        case exit_code::kProtocol:
+            return "transparent mode failed";
         case exit_code::kIoError:
             return "serial error";
         case exit_code::kNoPermission:
