@@ -202,6 +202,7 @@ class Check {
     std::atomic<bool> abort_{false};
     std::atomic<uint64_t> toNetworkCarried_{0};
     std::atomic<bool> serialWritesDone_{false};
+    std::atomic<Clock::time_point> serialDoneAt_{};
     std::atomic<bool> networkWritesDone_{false};
 };
 
@@ -418,9 +419,11 @@ void Check::NetworkSide(PatternStream& out, PatternReader& in, Arrivals& arrival
             lastIn = received;
         }
         if (in.Complete() && out.Done()) break;
-        // Everything sent both ways, and nothing more for the quiet time: the rest is lost.
-        if (out.Done() && serialWritesDone_ &&
-            MsBetween(std::max(lastIn, writesDoneAt), received) >= request_.quietTimeoutMs)
+        // Everything sent both ways (or a UDP client never showed itself, so nothing could go
+        // to it), and nothing more for the quiet time: the rest is lost.
+        if ((out.Done() || !peer_.HasPeer()) && serialWritesDone_ &&
+            MsBetween(std::max({lastIn, writesDoneAt, serialDoneAt_.load()}), received) >=
+                request_.quietTimeoutMs)
             break;
     }
     if (failure.error != NetError::kNone && failure.error != NetError::kStopped) {
@@ -466,8 +469,9 @@ void Check::SendPatterns(ExchangePort& port) {
                 toNetwork.MarkSent(chunk.size());
                 wrote = true;
                 if (toNetwork.Done()) {
-                    serialWritesDone_ = true;
                     writesDoneAt = Clock::now();
+                    serialDoneAt_ = writesDoneAt;
+                    serialWritesDone_ = true;
                 }
             }
         }

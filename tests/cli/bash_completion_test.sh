@@ -38,7 +38,7 @@ expect() {
     fi
 }
 
-expect "" -- ports search query submit apply diff scan transparent reset compose
+expect "" -- ports search query submit apply diff scan transparent bridge reset compose
 expect s -- search submit scan
 expect - -- -p --port --ports-from -b --baud --slot-dir --fast -q --quiet -h --help --version
 expect query --j -- --json
@@ -61,6 +61,14 @@ expect -p /dev/ttyUSB0 -b auto q -- query
 expect --slot-dir slots query "" --
 expect compose --from scripts/ -- scripts/lab.txt
 expect scan "" --
+expect b -- bridge
+expect -p /dev/ttyUSB0 bridge --pro -- --proto --probes
+expect bridge --proto "" -- tcp udp
+expect bridge --role s -- server
+expect bridge --net-port "" --
+expect bridge --bytes 4K --st -- --stay
+expect bridge --from scripts/ -- scripts/lab.txt
+expect bridge --al -- --already-transparent
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures completion checks failed"

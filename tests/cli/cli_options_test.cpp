@@ -101,6 +101,38 @@ TEST(CliParse, HelpAndVersionNeedNoCommand) {
     EXPECT_TRUE(Parse({"--version"}).options.version);
 }
 
+TEST(CliParse, BridgeTakesItsEndpointAndNumbers) {
+    const ParseResult result = Parse({"-p",        "x",
+                                      "bridge",    "--from",
+                                      "m.json",    "--host",
+                                      "127.0.0.1", "--net-port",
+                                      "65535",     "--proto",
+                                      "udp",       "--role",
+                                      "client",    "--bytes",
+                                      "2M",        "--probes",
+                                      "0",         "--connect-timeout",
+                                      "250",       "--guard",
+                                      "0",         "--already-transparent",
+                                      "--stay",    "--json"});
+    ASSERT_TRUE(result.Ok()) << result.error;
+    const BridgeRequest& bridge = result.options.bridge;
+    EXPECT_EQ(result.options.command, Command::kBridge);
+    EXPECT_EQ(result.options.compose.fromFile, "m.json");
+    EXPECT_EQ(bridge.overrides.host, "127.0.0.1");
+    EXPECT_EQ(bridge.overrides.port, 65535);
+    EXPECT_EQ(bridge.overrides.proto, NetProto::kUdp);
+    EXPECT_EQ(bridge.overrides.role, ModuleRole::kClient);
+    EXPECT_EQ(bridge.bytes, 2u * 1024 * 1024);
+    EXPECT_EQ(bridge.probes, 0u);
+    EXPECT_EQ(bridge.connectTimeoutMs, 250u);
+    EXPECT_EQ(bridge.escapeGuardMs, 0u);
+    EXPECT_TRUE(bridge.alreadyTransparent);
+    EXPECT_TRUE(bridge.stay);
+    const BridgeRequest defaults = Parse({"-p", "x", "bridge"}).options.bridge;
+    EXPECT_EQ(defaults.bytes, 65536u);
+    EXPECT_FALSE(defaults.overrides.host || defaults.overrides.port);
+}
+
 struct InvalidCase {
     const char* name;
     std::vector<std::string> args;
@@ -136,6 +168,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "--json applies only to ports and query"},
         InvalidCase{"VerboseOutsidePorts", {"-p", "x", "query", "-v"}, "-v applies only to ports"},
         InvalidCase{"FromOutsideCompose", {"-p", "x", "query", "--from", "f"}, "--from"},
+        InvalidCase{"BridgePortZero", {"-p", "x", "bridge", "--net-port", "0"}, "is not a port"},
+        InvalidCase{"BridgePortTooHigh",
+                    {"-p", "x", "bridge", "--net-port=70000"},
+                    "port 70000 is not a port (1 to 65535)"},
+        InvalidCase{"BridgeHostName",
+                    {"-p", "x", "bridge", "--host", "modem.lan"},
+                    "--host: address \"modem.lan\" is not a dotted IPv4 address"},
+        InvalidCase{"BridgeHostAny", {"-p", "x", "bridge", "--host", "0.0.0.0"}, "names no host"},
+        InvalidCase{"BridgeProto", {"-p", "x", "bridge", "--proto", "TCP"}, "expected tcp or udp"},
+        InvalidCase{"BridgeRole", {"-p", "x", "bridge", "--role", "peer"}, "server or client"},
+        InvalidCase{"BridgeBytesZero", {"-p", "x", "bridge", "--bytes", "0"}, "invalid --bytes"},
+        InvalidCase{"BridgeBytesHuge", {"-p", "x", "bridge", "--bytes", "65M"}, "invalid --bytes"},
+        InvalidCase{"BridgeNeedsPort", {"bridge"}, "bridge needs --port"},
+        InvalidCase{"StayOutsideBridge",
+                    {"-p", "x", "transparent", "--stay"},
+                    "--stay applies only to bridge"},
+        InvalidCase{"HostOutsideBridge",
+                    {"-p", "x", "query", "--host", "127.0.0.1"},
+                    "--host applies only to bridge"},
         InvalidCase{"PairWithoutEquals", {"compose", "netmode"}, "expected KEY=VALUE"},
         InvalidCase{"EmptyKey", {"compose", "=1"}, "empty key"},
         InvalidCase{"KeyOfEqualsOnly", {"compose", "==1"}, "empty key"},
