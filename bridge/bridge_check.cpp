@@ -24,7 +24,7 @@ constexpr std::size_t kMaxBlockSize = 1024;
 constexpr std::size_t kReadChunk = 4096;
 // The longest write the pattern makes at once; writes follow the line rate with this lead.
 constexpr std::size_t kMaxWrite = 1024;
-constexpr double kLeadSeconds = 0.03;
+constexpr double kLeadSeconds = 0.05;
 constexpr std::size_t kMinLead = 256;
 // The longest a side waits for input in one go while it also has to send.
 constexpr uint32_t kPollMs = 5;

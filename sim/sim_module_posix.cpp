@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <cstdlib>
 #include <mutex>
 #include <random>
@@ -29,8 +30,9 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kMaxLine = 4096;
 constexpr int kIdlePollMs = 20;
 // In transparent mode the module reads ahead this much line time from the pseudo-terminal, and
-// takes from the network no more than this much beyond what its serial line is sending.
-constexpr std::chrono::milliseconds kLineWindow{8};
+// takes from the network no more than this much beyond what its serial line is sending: enough
+// that a thread woken late on a busy machine still finds the line busy, as a UART's FIFO keeps it.
+constexpr std::chrono::milliseconds kLineWindow{50};
 
 int OpenPair(int* master, int* slave, std::string* slavePath) {
     int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -75,7 +77,9 @@ struct SimModule::Impl {
     bool AtModuleRate() const;
     std::size_t ReadRoom() const;
     bool SerialRoom() const;
-    int PollTimeoutMs(Clock::time_point now) const;
+    // When the loop must wake by itself: the next byte due on the line, the next arrival, a
+    // timer of the bridge or of the escape; none while idle.
+    std::optional<Clock::time_point> NextWake(Clock::time_point now) const;
     void CloseFds();
 
     mutable std::mutex mutex;
@@ -203,26 +207,26 @@ void SimModule::Impl::SendDue(Clock::time_point now) {
     pacer.PutBack(due.substr(sent), now);
 }
 
-int SimModule::Impl::PollTimeoutMs(Clock::time_point now) const {
-    int timeout = transparent.Active() ? kIdlePollMs : -1;
-    auto consider = [&](Clock::time_point due) {
-        auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now).count();
-        int dueMs = static_cast<int>(std::clamp<long long>(wait, 0, INT_MAX));
-        timeout = timeout < 0 ? dueMs : std::min(timeout, dueMs);
+std::optional<Clock::time_point> SimModule::Impl::NextWake(
+    Clock::time_point now) const {
+    std::optional<Clock::time_point> wake;
+    auto consider = [&wake](Clock::time_point due) {
+        if (!wake || due < *wake) wake = due;
     };
     if (!pacer.Empty() && !lineFull) consider(pacer.NextDue());
     if (transparent.Active()) {
+        consider(now + std::chrono::milliseconds(kIdlePollMs));
         if (auto arrival = receiver.NextArrival()) consider(*arrival);
         if (auto deadline = bridge.NextDeadline()) consider(*deadline);
         consider(transparent.NextUpdate());
     }
-    return timeout;
+    return wake;
 }
 
 void SimModule::Impl::Run() {
     std::vector<pollfd> fds;
     for (;;) {
-        int timeout;
+        std::optional<Clock::time_point> wakeAt;
         {
             std::lock_guard lock(mutex);
             if (master < 0) return;
@@ -230,9 +234,20 @@ void SimModule::Impl::Run() {
             if (lineFull) lineEvents |= POLLOUT;
             fds.assign({{wake[0], POLLIN, 0}, {master, lineEvents, 0}});
             if (transparent.Active()) bridge.AddPollFds(&fds, SerialRoom());
-            timeout = PollTimeoutMs(Clock::now());
+            wakeAt = NextWake(Clock::now());
         }
-        if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) return;
+        // To the microsecond: a millisecond's rounding at every timer would add up in the
+        // bridge's latency.
+        timespec timeout{};
+        if (wakeAt) {
+            auto left = std::max(*wakeAt - Clock::now(), Clock::duration::zero());
+            auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+            timeout.tv_sec = seconds.count();
+            timeout.tv_nsec = std::chrono::nanoseconds(left - seconds).count();
+        }
+        if (ppoll(fds.data(), fds.size(), wakeAt ? &timeout : nullptr, nullptr) < 0 &&
+            errno != EINTR)
+            return;
         if (fds[0].revents) return;
         std::lock_guard lock(mutex);
         auto now = Clock::now();

@@ -108,3 +108,15 @@ status=0
 [ "$status" -eq 69 ] || { echo "search of a silent port under wine: status $status" >&2
                           cat "$work/silent.err" >&2; exit 1; }
 echo "qn7cfg.exe under wine: a silent port is searched at every rate"
+
+# The bridge check through Winsock: wine's COM15 is a module whose transparent mode serves TCP on
+# 127.0.0.1, and qn7cfg.exe carries a pattern through it both ways and escapes again.
+sim_as_com COM15 --escape-guard 200
+net_port=$((20000 + RANDOM % 20000))
+"$wine" "$build/cli/qn7cfg.exe" -q --fast -p COM15 submit - <<<"at+remoteport=$net_port"
+status=0
+"$wine" "$build/cli/qn7cfg.exe" -q --fast -p COM15 bridge --bytes 16K --guard 300 \
+    >"$work/bridge.out" 2>&1 || status=$?
+grep -q "result        intact" "$work/bridge.out" && [ "$status" -eq 0 ] ||
+    { echo "bridge under wine: status $status" >&2; cat "$work/bridge.out" >&2; exit 1; }
+echo "qn7cfg.exe under wine: the bridge check carries the pattern both ways over Winsock"
