@@ -253,6 +253,12 @@ void Check::EndWithNetFailure() {
             EndWith(BridgeOutcome::kUnreachable, "no route to " + where + system);
             return;
         case NetError::kTimedOut:
+            if (peerOpened_) {
+                EndWith(BridgeOutcome::kTimedOut, "the module took no data from " + where +
+                                                      " for " + std::to_string(kSendTimeoutMs) +
+                                                      " ms");
+                return;
+            }
             EndWith(BridgeOutcome::kTimedOut,
                     listening ? "the module did not connect to " + where + " within " +
                                     std::to_string(request_.connectTimeoutMs) + " ms"
@@ -586,7 +592,11 @@ void Check::Finish() {
                     "the module answers commands: it did not enter transparent mode");
         return;
     }
-    if (connectFailed) EndWithNetFailure();
+    // A socket that failed on its way (a UDP module's port closed, a peer that stopped
+    // taking data) says so; one the module closed is counted with the data below.
+    const bool netFailed = report_.netFailure.error != NetError::kNone &&
+                           report_.netFailure.error != NetError::kStopped;
+    if (connectFailed || (netFailed && !dropped)) EndWithNetFailure();
     if (maybeTransparent_ && !request_.stay) {
         progress_.Phase(BridgePhase::kLeavingTransparent);
         // What the PC wrote last may still be on the line: the guard time starts after it.
@@ -606,7 +616,7 @@ void Check::Finish() {
         EndWith(BridgeOutcome::kDamaged, "the module closed the connection after " +
                                              std::to_string(out.received + back.received) +
                                              " bytes of pattern");
-    } else if (!out.Intact() || !back.Intact()) {
+    } else if (!out.Intact() || !back.Intact() || out.sent == 0) {
         EndWith(BridgeOutcome::kDamaged,
                 std::to_string(out.lost + back.lost) + " bytes lost, " +
                     std::to_string(out.corrupted + back.corrupted) + " corrupted, " +

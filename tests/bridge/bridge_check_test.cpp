@@ -202,6 +202,17 @@ TEST_F(BridgeFaultTest, RefusedConnectionIsRefusedAndTheModuleIsEscaped) {
     ExpectBackInCommandMode(report);
 }
 
+TEST_F(BridgeCheckTest, AUdpServerThatIsNotThereIsRefused) {
+    SimOptions options;
+    options.bridgeFault = BridgeFault::kRefuse;  // its port stays closed
+    Start(options);
+    Set({{"remotepro", "udp"}, {"remoteport", std::to_string(LoopbackSocket::FreePort(true))}});
+    const BridgeReport report = Check(Request());
+    EXPECT_EQ(report.outcome, BridgeOutcome::kRefused) << Describe(report);
+    EXPECT_NE(report.message.find("udp 127.0.0.1:"), std::string::npos) << report.message;
+    ExpectBackInCommandMode(report);
+}
+
 TEST_F(BridgeFaultTest, DisconnectIsAConnectionDropped) {
     const BridgeReport report = CheckWith(BridgeFault::kDisconnect);
     EXPECT_EQ(report.outcome, BridgeOutcome::kDamaged) << Describe(report);
