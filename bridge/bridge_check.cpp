@@ -522,7 +522,8 @@ void Check::SendPatterns(ExchangePort& port) {
 
 void Check::CarryData() {
     progress_.Phase(BridgePhase::kConnecting);
-    ExchangePort port(Context(stop_));
+    const ExchangeContext context = Context(stop_);  // the port keeps a reference to it
+    ExchangePort port(context);
     if (!port.Open() || !port.Configure(link_.baud)) {
         if (port.Ended().outcome == ExchangeOutcome::kSerialError)
             serialFailure_ = port.Ended().failure;
