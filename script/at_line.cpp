@@ -58,6 +58,17 @@ std::size_t AtAnswerEnd(std::string_view reply, std::string_view queryLine, std:
     return valueEnd == std::string_view::npos ? valueEnd : valueEnd + 1;
 }
 
+std::optional<AtAnswerLine> AtAnswerAfterEcho(std::string_view reply, std::size_t echoEnd) {
+    constexpr std::string_view kBreaks = "\r\n";
+    if (echoEnd >= reply.size() || kBreaks.find(reply[echoEnd]) == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t start = reply.find_first_not_of(kBreaks, echoEnd);
+    if (start == std::string_view::npos) return std::nullopt;
+    const std::size_t end = reply.find_first_of(kBreaks, start);
+    if (end == std::string_view::npos) return std::nullopt;
+    return AtAnswerLine{reply.substr(start, end - start), end + 1};
+}
+
 std::string CleanQueryReply(std::string_view reply) {
     const std::string mark = std::string(kAtQueryValue).append(kAnswerBreak);
     std::string cleaned;

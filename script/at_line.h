@@ -54,6 +54,14 @@ bool IsAtQueryLine(std::string_view line);
 // Where the answer to `queryLine` (a query line without its line end) ends in `reply`, looking
 // from `from`: just past the CR after its value. npos while the answer is not all there.
 std::size_t AtAnswerEnd(std::string_view reply, std::string_view queryLine, std::size_t from);
+// The answer line that follows the echo of a command line, when the echo ends at `echoEnd`:
+// line breaks, then text, then the CR or LF that ends it. `end` is just past that CR or LF;
+// nothing while the answer is not all there.
+struct AtAnswerLine {
+    std::string_view text;
+    std::size_t end = 0;
+};
+std::optional<AtAnswerLine> AtAnswerAfterEcho(std::string_view reply, std::size_t echoEnd);
 // Every "?\r\r\n" removed: each answer then reads as a setting line, "at+KEY=VALUE\r".
 std::string CleanQueryReply(std::string_view reply);
 

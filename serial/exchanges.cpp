@@ -45,7 +45,7 @@ ExchangeResult SearchModule(const ExchangeContext& context) {
         if (!port.Configure(rate) || !port.Write(kSearchCommand)) return port.Ended();
         char reply[65] = {};
         uint32_t length = 0;
-        const ReplyWindow window{kSearchWaitMs, 300, EchoEnd(kSearchCommand, rate)};
+        const ReplyWindow window{kSearchWaitMs, 300, CommandEnd(kSearchCommand, rate)};
         if (!ReadReplyWindow(context, port, window, reply, 64, &length)) return port.Ended();
         if (length == 0) continue;
         result = TakeReply(context, reply);
@@ -63,11 +63,11 @@ ExchangeResult ScanWifi(const ExchangeContext& context, std::string_view command
     uint32_t baud = context.link.baud;
     // A zero rate never gets past the line setting; it must not divide here either.
     uint32_t waitMs = baud ? 46080000 / baud + 3600 : 0;
-    return WriteWaitRead(context, command, {waitMs, 4095, ScanEnd()}, 4096);
+    return WriteWaitRead(context, command, {waitMs, 4095, ScanEnd(command)}, 4096);
 }
 
 ExchangeResult SendScript(const ExchangeContext& context, std::string_view script) {
-    return WriteWaitRead(context, script, {kSendWaitMs, 300, EchoEnd(script, context.link.baud)},
+    return WriteWaitRead(context, script, {kSendWaitMs, 300, CommandEnd(script, context.link.baud)},
                          1024);
 }
 

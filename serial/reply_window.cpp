@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "at_line.h"
@@ -22,6 +23,23 @@ template <typename Take>
 bool EachLine(std::string_view written, Take take) {
     return ForEachScriptLine(UpToNul(written),
                              [&](std::string_view line) { return line.empty() || take(line); });
+}
+
+// Where the echoes of the lines of `written` end in `reply`, each found after the one before:
+// 0 for a text without lines, nothing when a line is not echoed.
+std::optional<std::size_t> EndOfEchoes(std::string_view written, std::string_view reply) {
+    std::size_t from = 0;
+    const bool echoed = EachLine(written, [&](std::string_view line) {
+        const std::size_t at = reply.find(line, from);
+        if (at == std::string_view::npos) return false;
+        from = at + line.size();
+        return true;
+    });
+    return echoed ? std::optional(from) : std::nullopt;
+}
+
+bool HoldsALine(std::string_view written) {
+    return !EachLine(written, [](std::string_view) { return false; });
 }
 
 bool ReadFast(const ExchangeContext& context, ExchangePort& port, const ReplyWindow& window,
@@ -63,13 +81,12 @@ uint32_t ReplyGapMs(uint32_t baud) {
 }
 
 bool EchoedEveryLine(std::string_view written, std::string_view reply) {
-    std::size_t from = 0;
-    return EachLine(written, [&](std::string_view line) {
-        const std::size_t at = reply.find(line, from);
-        if (at == std::string_view::npos) return false;
-        from = at + line.size();
-        return true;
-    });
+    return EndOfEchoes(written, reply).has_value();
+}
+
+bool AnsweredLastLine(std::string_view written, std::string_view reply) {
+    const std::optional<std::size_t> echoEnd = EndOfEchoes(written, reply);
+    return echoEnd && HoldsALine(written) && AtAnswerAfterEcho(reply, *echoEnd);
 }
 
 bool AnsweredEveryQuery(std::string_view written, std::string_view reply) {
@@ -81,9 +98,9 @@ bool AnsweredEveryQuery(std::string_view written, std::string_view reply) {
     });
 }
 
-ReplyEnd EchoEnd(std::string_view written, uint32_t baud) {
+ReplyEnd CommandEnd(std::string_view written, uint32_t baud) {
     return {[text = std::string(written)](std::string_view reply) {
-                return EchoedEveryLine(text, reply);
+                return AnsweredLastLine(text, reply);
             },
             ReplyGapMs(baud), true};
 }
@@ -95,8 +112,11 @@ ReplyEnd AnswerEnd(std::string_view written, uint32_t baud) {
             ReplyGapMs(baud), false};
 }
 
-ReplyEnd ScanEnd() {
-    return {[](std::string_view reply) { return !reply.empty(); }, kScanGapMs, true};
+ReplyEnd ScanEnd(std::string_view command) {
+    return {[text = std::string(command)](std::string_view reply) {
+                return AnsweredLastLine(text, reply);
+            },
+            kScanGapMs, true};
 }
 
 bool ReadReplyWindow(const ExchangeContext& context, ExchangePort& port, const ReplyWindow& window,

@@ -28,16 +28,22 @@ struct ReplyWindow {
     ReplyEnd end;
 };
 
-// Every line of `written` (up to its first NUL) echoed, in order, then a quiet gap.
-ReplyEnd EchoEnd(std::string_view written, uint32_t baud);
+// Every line of `written` (up to its first NUL) echoed, in order, an answer line after the
+// echo of the last one, then a quiet gap. An echo alone is no evidence: the answer may follow
+// it late.
+ReplyEnd CommandEnd(std::string_view written, uint32_t baud);
 // An answer for every query line of `written`, in order, in the reply shape of a query.
 ReplyEnd AnswerEnd(std::string_view written, uint32_t baud);
-// Any reply at all, then a pause of 300 ms: the scan's list comes in one stretch.
-ReplyEnd ScanEnd();
+// The scan command's echo and the first line of its list, then a pause of 300 ms: the list
+// comes in one stretch.
+ReplyEnd ScanEnd(std::string_view command);
 
 // The shortest pause that ends a reply at `baud`: 20 ms or ten character times.
 uint32_t ReplyGapMs(uint32_t baud);
 bool EchoedEveryLine(std::string_view written, std::string_view reply);
+// Every line echoed in order, and an answer line after the last echo. False for a text that
+// holds no line: nothing can show that its reply is complete.
+bool AnsweredLastLine(std::string_view written, std::string_view reply);
 // A query line "at+KEY=?" is answered by "at+KEY=?\r\r\n", the value and a CR.
 bool AnsweredEveryQuery(std::string_view written, std::string_view reply);
 

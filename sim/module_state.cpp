@@ -77,6 +77,7 @@ std::string ModuleState::AnswerCommand(std::string_view key, std::string_view va
 ModuleAnswer ModuleState::Answer(std::string_view line) {
     ModuleAnswer answer;
     answer.text = line;
+    answer.echoSize = line.size();
     std::string result;
     if (line == "at") {
         result = "ok";

@@ -7,8 +7,9 @@
 #include <string_view>
 
 struct ModuleAnswer {
-    std::string text;      // the echo of the line, then the answer
-    bool delayed = false;  // the answer comes after the scan delay
+    std::string text;          // the echo of the line, then the answer
+    std::size_t echoSize = 0;  // how much of `text` is the echo
+    bool delayed = false;      // the answer comes after the scan delay
     bool enterTransparent = false;
 };
 

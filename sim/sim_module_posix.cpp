@@ -111,10 +111,17 @@ void SimModule::Impl::OnLine(Clock::time_point now) {
     ModuleAnswer answer = state.Answer(line);
     line.clear();
     auto notBefore = now;
-    if (answer.delayed) notBefore += std::chrono::milliseconds(options.scanDelayMs);
     if (options.fault == SimFault::kDelay)
         notBefore += std::chrono::milliseconds(options.faultDelayMs);
-    pacer.Queue(SpoilReply(options.fault, std::move(answer.text), random), notBefore);
+    std::string reply = SpoilReply(options.fault, std::move(answer.text), random);
+    if (options.answerDelayMs) {
+        const std::size_t echo = std::min(answer.echoSize, reply.size());
+        pacer.Queue(reply.substr(0, echo), notBefore);
+        reply.erase(0, echo);
+        notBefore += std::chrono::milliseconds(*options.answerDelayMs);
+    }
+    if (answer.delayed) notBefore += std::chrono::milliseconds(options.scanDelayMs);
+    pacer.Queue(std::move(reply), notBefore);
     if (answer.enterTransparent) EnterTransparent(now);
     if (options.fault == SimFault::kFlood && !flooded) {
         flooded = true;

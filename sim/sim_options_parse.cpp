@@ -95,6 +95,8 @@ SimArgs ParseSimArgs(int argc, const char* const* argv, SimOptions* options, std
             ok = ParseNumber(value, number->second);
         else if (auto size = sizes.find(arg); size != sizes.end())
             ok = ParseNumber(value, size->second);
+        else if (uint32_t delay = 0; arg == "--answer-delay")
+            ok = ParseNumber(value, &delay) && (options->answerDelayMs = delay, true);
         else if (arg == "--ignore-setting")
             ok = !value.empty() && (options->ignoredSetting = value, true);
         else if (arg == "--fault")

@@ -15,6 +15,8 @@ inline constexpr const char* kSimUsage =
     "  --noise                  answer line noise at other rates instead of nothing\n"
     "  --no-pace                send at once instead of at the line time of the rate\n"
     "  --scan-delay MS          delay of the WiFi scan answer (default 2500)\n"
+    "  --answer-delay MS        echo each line at once and answer it MS later (default: echo\n"
+    "                           and answer together)\n"
     "  --transparent-return MS  leave transparent mode by itself after MS (default 0: never)\n"
     "  --escape-guard MS        silence around \"+++\" that leaves transparent mode "
     "(default 1000)\n"

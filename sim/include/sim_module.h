@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 enum class SimFault {
@@ -34,10 +35,13 @@ enum class BridgeFault {
 enum class FaultDirection { kBoth, kToNetwork, kToSerial };
 
 struct SimOptions {
-    uint32_t baud = 115200;            // answers only while the line is set to this rate
-    bool noiseAtWrongRate = false;     // at other rates, answer line noise instead of nothing
-    bool pace = true;                  // send at the line time of the rate (10 bits a byte)
-    uint32_t scanDelayMs = 2500;       // wifi_Scan answers after this
+    uint32_t baud = 115200;         // answers only while the line is set to this rate
+    bool noiseAtWrongRate = false;  // at other rates, answer line noise instead of nothing
+    bool pace = true;               // send at the line time of the rate (10 bits a byte)
+    uint32_t scanDelayMs = 2500;    // wifi_Scan answers after this
+    // Echo each line as it arrives and answer it this much later (the scan's list scanDelayMs
+    // later still), as a module that is slow to act on a command. Off: echo and answer together.
+    std::optional<uint32_t> answerDelayMs = {};
     uint32_t transparentReturnMs = 0;  // 0: stay transparent until "+++"; else back by itself
     uint32_t escapeGuardMs = 1000;     // silence needed before and after "+++"
     SimFault fault = SimFault::kNone;

@@ -193,6 +193,23 @@ TEST(ReplyRules, EchoOfEveryLineInOrder) {
     EXPECT_TRUE(EchoedEveryLine("at", "at"));  // a last line without CR LF
 }
 
+TEST(ReplyRules, AnAnswerLineAfterTheEchoOfTheLastLine) {
+    const std::string_view script = "at+netmode=1\r\nat+nosuchkey=1\r\n";
+    const std::string echoes = "at+netmode=1\r\r\nok\rat+nosuchkey=1";
+    EXPECT_FALSE(AnsweredLastLine(script, echoes));
+    EXPECT_FALSE(AnsweredLastLine(script, echoes + "\r\r\n"));
+    EXPECT_FALSE(AnsweredLastLine(script, echoes + "\r\r\nERR"));  // the line is not ended
+    EXPECT_TRUE(AnsweredLastLine(script, echoes + "\r\r\nERROR\r"));
+    EXPECT_TRUE(AnsweredLastLine(script, echoes + "\r\nok\r\n"));
+    EXPECT_FALSE(AnsweredLastLine(script, echoes + "x\r\nok\r"));  // another line, not its echo
+    // The scan: its echo is not its list.
+    EXPECT_FALSE(AnsweredLastLine(kWifiScanCommand, "at+wifi_Scan=?\r\r\n"));
+    EXPECT_TRUE(AnsweredLastLine(kWifiScanCommand, "at+wifi_Scan=?\r\r\nSSID,Channel\r\nLab"));
+    // Nothing written, nothing to show the reply is complete.
+    EXPECT_FALSE(AnsweredLastLine("", "at\r\r\nok\r"));
+    EXPECT_FALSE(AnsweredLastLine("\r\n", "\r\nok\r"));
+}
+
 TEST(ReplyRules, AnswerOfEveryQueryInTheReplyShape) {
     const std::string asked = "at+ver=?\r\n" + QuerySpacer() + "at+netmode=?\r\nat+ver=?\r\n";
     const std::string one = "at+ver=?\r\r\nV1\r";

@@ -70,6 +70,18 @@ TEST_F(SimPtyTest, PacesItsOutputAtTheLineRate) {
               "at+dhcpd_ip=?\r\r\n192.168.16.100,192.168.16.200,255.255.255.0,192.168.16.254\r");
 }
 
+TEST_F(SimPtyTest, AnAnswerDelayEchoesAtOnceAndAnswersLate) {
+    SimOptions options;
+    options.answerDelayMs = 600;
+    Start(options);
+    EXPECT_EQ(Talk("at+mode=?\r\n", 115200), "at+mode=?");
+    std::this_thread::sleep_for(milliseconds(900));
+    char buffer[64];
+    uint32_t count = 0;
+    EXPECT_EQ(port.ReadData(buffer, sizeof buffer, &count, nullptr, 300), 0);
+    EXPECT_EQ(std::string(buffer, count), "\r\r\nserver\r");
+}
+
 TEST_F(SimPtyTest, TransparentModeIgnoresCommandsUntilEscaped) {
     SimOptions options;
     options.escapeGuardMs = 100;

@@ -149,6 +149,10 @@ TEST(SimArgs, ParsesOptions) {
     EXPECT_EQ(options.transparentReturnMs, 3000u);
     EXPECT_FALSE(options.pace);
     EXPECT_TRUE(options.noiseAtWrongRate);
+    EXPECT_FALSE(options.answerDelayMs);
+    const char* delayed[] = {"qn7-sim", "--answer-delay", "0"};
+    ASSERT_EQ(ParseSimArgs(3, delayed, &options, &error), SimArgs::kRun) << error;
+    EXPECT_EQ(options.answerDelayMs, 0u);
 }
 
 TEST(SimArgs, RejectsBadInput) {
