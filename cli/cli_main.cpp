@@ -73,16 +73,19 @@ int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& ou
 
 int RunOnStandardStreams(std::span<const std::string> args) {
     UseBinaryStandardStreams();
-    // A terminal obeys the control bytes a module may answer with; a pipe or a file gets the
-    // bytes as they came.
-    ControlEscapingBuf outEscaping(std::cout.rdbuf());
-    ControlEscapingBuf errEscaping(std::cerr.rdbuf());
-    std::ostream escapedOut(&outEscaping);
-    std::ostream escapedErr(&errEscaping);
-    escapedErr.setf(std::ios::unitbuf);
-    std::ostream& out = IsTerminal(1) ? escapedOut : std::cout;
-    std::ostream& err = IsTerminal(2) ? escapedErr : std::cerr;
+    // A terminal obeys the control bytes a module may answer with, and a line ended by a bare CR
+    // would be overwritten by the next; a pipe or a file gets the bytes as they came.
+    TerminalTextBuf outTerminal(std::cout.rdbuf());
+    TerminalTextBuf errTerminal(std::cerr.rdbuf());
+    std::ostream terminalOut(&outTerminal);
+    std::ostream terminalErr(&errTerminal);
+    terminalErr.setf(std::ios::unitbuf);
+    std::ostream& out = IsTerminal(1) ? terminalOut : std::cout;
+    std::ostream& err = IsTerminal(2) ? terminalErr : std::cerr;
     const int status = RunCli(args, std::cin, out, err);
+    outTerminal.Finish();
+    errTerminal.Finish();
     out.flush();
+    err.flush();
     return status;
 }

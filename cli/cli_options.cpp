@@ -149,6 +149,7 @@ class Parser {
         if (name == "-h" || name == "--help") return Flag(options_.help);
         if (name == "--version") return Flag(options_.version);
         if (name == "--json") return Flag(options_.json);
+        if (name == "--raw") return Flag(options_.raw);
         if (name == "-v" || name == "--verbose") return Flag(options_.verbose);
         if (name == "--yes") return Flag(options_.yes);
         if (name == "--verify") return Flag(options_.verify);
@@ -295,9 +296,9 @@ class Parser {
         if (options_.command == Command::kNone) return "no command given";
         const ComposeRequest& compose = options_.compose;
         for (std::string error :
-             {OnlyFor(options_.json, "--json"), OnlyFor(options_.verbose, "-v"),
-              OnlyFor(options_.yes, "--yes"), OnlyFor(options_.verify, "--verify"),
-              OnlyFor(compose.fromFile.has_value(), "--from"),
+             {OnlyFor(options_.json, "--json"), OnlyFor(options_.raw, "--raw"),
+              OnlyFor(options_.verbose, "-v"), OnlyFor(options_.yes, "--yes"),
+              OnlyFor(options_.verify, "--verify"), OnlyFor(compose.fromFile.has_value(), "--from"),
               OnlyFor(compose.fromJson.has_value(), "--from-json"), BridgeOnly()}) {
             if (!error.empty()) return error;
         }
@@ -305,6 +306,7 @@ class Parser {
             return "--fast applies only to the commands that talk to the module";
         }
         if (compose.fromFile && compose.fromJson) return "give --from or --from-json, not both";
+        if (options_.json && options_.raw) return "give --json or --raw, not both";
         const CommandSpec& spec = SpecOf(options_.command);
         if (UsesModule(spec.command) && options_.ports.empty() && !options_.portsFrom) {
             return std::string(spec.name) + " needs --port";

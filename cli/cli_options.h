@@ -30,6 +30,7 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     bool json = false;       // query, ports
+    bool raw = false;        // query
     bool verbose = false;    // ports
     bool yes = false;        // reset
     bool verify = false;     // submit, apply

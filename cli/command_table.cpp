@@ -16,10 +16,11 @@ constexpr std::array<CommandSpec, 11> kCommands = {{
      "--json: an array of objects with \"path\" and \"description\"\n"},
     {"search", Command::kSearch, RunModuleCommand, "search",
      "find the module's rate; prints \"PORT RATE\"\n"},
-    {"query", Command::kQuery, RunModuleCommand, "query [--json]",
+    {"query", Command::kQuery, RunModuleCommand, "query [--json | --raw]",
      "read the module's settings; prints the script recomposed from\n"
      "the answers, or with --json a profile: every key asked and\n"
-     "answered with its value, and the port, rate and time\n"},
+     "answered with its value, and the port, rate and time; --raw:\n"
+     "each setting answered as a line, a script that restores them\n"},
     {"submit", Command::kSubmit, RunModuleCommand, "submit SOURCE [--verify]",
      "send a script as is; SOURCE is a file, \"-\" for standard input,\n"
      "or user0 ... user3; --verify: send it without \"at+reconn=1\",\n"
@@ -27,7 +28,8 @@ constexpr std::array<CommandSpec, 11> kCommands = {{
      "only when the module took them all\n"},
     {"apply", Command::kApply, RunModuleCommand, "apply SOURCE [--verify]",
      "compose from SOURCE (a profile, or a script as for submit),\n"
-     "then submit the composed script\n"},
+     "then submit the composed script; a profile's own values are\n"
+     "sent for every setting it holds\n"},
     {"diff", Command::kDiff, RunModuleCommand, "diff SOURCE",
      "query, then compare with what \"apply SOURCE\" would set;\n"
      "prints each differing key as \"key: module \u2192 wanted\"\n"},
@@ -57,7 +59,9 @@ constexpr std::array<CommandSpec, 11> kCommands = {{
      "compose [--from FILE | --from-json FILE] [KEY=VALUE ...]",
      "print the script composed from the start-up form set by the\n"
      "KEY=VALUE pairs, then FILE (default: the start-up script), or\n"
-     "the profile FILE and then the start-up script\n"},
+     "the profile FILE and then the start-up script, with the\n"
+     "profile's own value for every setting it holds: what apply\n"
+     "sends\n"},
 }};
 
 // Descriptions start in this column; a longer syntax stands on a line of its own.

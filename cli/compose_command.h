@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli_options.h"
+#include "query_answers.h"
 
 // A fresh start-up form, the script applied to it, then composed: what the command pane shows
 // after the dialog applies that script (the Query button does exactly this with the answers).
@@ -16,15 +17,17 @@ std::string RecomposeFromStartUp(std::string_view script);
 // What the command pane shows after the first form change following start-up.
 std::string StartUpScript();
 
-// The settings of a profile (`text`, read from `source`) as script lines, followed by the
-// start-up script: keys the profile lacks keep the start-up form's values. Keys that are no
-// setting of the module are reported on `err` and left out. Returns the exit status.
-int ProfileScript(std::string_view source, std::string_view text, std::string& script,
-                  std::ostream& err);
+// A profile restores what it holds, value for value: `composed` (the form's script for the
+// profile, keys it lacks from the start-up form) with the profile's own value on the line of
+// every key of `settings` but those in `keep`, and a line for each such key the form does not
+// write (the DHCP server's pool outside access-point mode ...) just before "at+net_commit".
+std::string WithProfileValues(std::string_view composed, const Answers& settings,
+                              std::span<const std::string> keep);
 
-// What apply sends and diff compares with: SOURCE read as submit reads it (a profile when it
-// looks like one), applied to the start-up form and composed. Returns the exit status; errors
-// and warnings go to `err`.
+// What apply sends and diff compares with: SOURCE read as submit reads it. A profile (text
+// that looks like one) gives the form's script with its own values (WithProfileValues); a
+// script is applied to the start-up form and composed, and must hold at least one
+// "at+KEY=VALUE" line. Returns the exit status; errors and warnings go to `err`.
 int ReadComposedSource(std::string_view source, const std::filesystem::path& slotDir,
                        std::istream& in, std::string& script, std::ostream& err);
 

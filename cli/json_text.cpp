@@ -1,5 +1,7 @@
 #include "json_text.h"
 
+#include <unordered_set>
+
 namespace {
 
 constexpr const char* kHexMember = "hex";
@@ -59,6 +61,83 @@ bool HexToBytes(std::string_view hex, std::string& bytes, std::string& error) {
     return true;
 }
 
+// "[json.exception.parse_error.101] parse error at line 2, column 5: ...": the id is for
+// programmers.
+std::string WithoutId(std::string_view what) {
+    const std::size_t idEnd = what.find("] ");
+    return std::string(what.substr(idEnd == std::string_view::npos ? 0 : idEnd + 2));
+}
+
+// Walks a JSON text without building it: its depth, the size of each object and the member
+// names that stand twice.
+class ShapeCheck final : public nlohmann::json_sax<Json> {
+  public:
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return Enter(true); }
+    bool end_object() override { return Leave(); }
+    bool start_array(std::size_t) override { return Enter(false); }
+    bool end_array() override { return Leave(); }
+    bool key(string_t& name) override {
+        Level& object = levels_.back();
+        if (++object.members > kMaxJsonMembers) {
+            return Refuse("an object holds more than " + std::to_string(kMaxJsonMembers) +
+                          " members");
+        }
+        if (!object.names.insert(name).second) {
+            JsonDuplicate duplicate;
+            for (std::size_t i = 1; i < levels_.size(); ++i)
+                duplicate.path.push_back(levels_[i].name);
+            duplicate.path.push_back(name);
+            duplicates_.push_back(std::move(duplicate));
+        }
+        member_ = name;
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&,
+                     const nlohmann::detail::exception& e) override {
+        return Refuse(WithoutId(e.what()));
+    }
+
+    const std::string& Error() const { return error_; }
+    std::vector<JsonDuplicate> TakeDuplicates() { return std::move(duplicates_); }
+
+  private:
+    struct Level {
+        bool object = false;
+        std::string name;  // the member it is the value of; "[]" for an element of an array
+        std::unordered_set<std::string> names;
+        std::size_t members = 0;
+    };
+
+    bool Enter(bool object) {
+        if (levels_.size() >= kMaxJsonDepth) {
+            return Refuse("nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+        }
+        const bool inObject = !levels_.empty() && levels_.back().object;
+        levels_.push_back({object, inObject ? member_ : std::string("[]"), {}, 0});
+        return true;
+    }
+    bool Leave() {
+        levels_.pop_back();
+        return true;
+    }
+    bool Refuse(std::string error) {
+        error_ = std::move(error);
+        return false;
+    }
+
+    std::vector<Level> levels_;
+    std::string member_;  // the name of the member whose value comes next
+    std::vector<JsonDuplicate> duplicates_;
+    std::string error_;
+};
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
@@ -90,20 +169,28 @@ bool JsonToBytes(const Json& value, std::string& bytes, std::string& error) {
         value[kHexMember].is_string()) {
         return HexToBytes(value[kHexMember].get<std::string>(), bytes, error);
     }
-    error = "expected a string or {\"hex\": \"...\"}, got " + value.dump();
+    // The kind of value only: a hostile value could be megabytes of text.
+    const std::string kind = value.type_name();
+    error = std::string("expected a string or {\"hex\": \"...\"}, got ") +
+            (kind == "object" || kind == "array" ? "an " : "a ") + kind;
     return false;
 }
 
-bool ParseJson(std::string_view text, Json& value, std::string& error) {
+bool ParseJson(std::string_view text, Json& value, std::string& error,
+               std::vector<JsonDuplicate>* duplicates) {
+    // The shape is checked in one pass of its own, so that the document is built only of text
+    // within the bounds.
+    ShapeCheck shape;
+    if (!Json::sax_parse(text, &shape)) {
+        error = shape.Error();
+        return false;
+    }
+    if (duplicates != nullptr) *duplicates = shape.TakeDuplicates();
     try {
         value = Json::parse(text);
         return true;
     } catch (const Json::exception& e) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 5: ...": the id is
-        // for programmers.
-        const std::string_view what = e.what();
-        const std::size_t idEnd = what.find("] ");
-        error = what.substr(idEnd == std::string_view::npos ? 0 : idEnd + 2);
+        error = WithoutId(e.what());
         return false;
     }
 }

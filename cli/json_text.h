@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Members keep the order they were written in: a profile lists its keys in query order.
 using Json = nlohmann::ordered_json;
@@ -19,8 +20,22 @@ Json BytesToJson(std::string_view bytes);
 // `error` saying why, for anything else.
 bool JsonToBytes(const Json& value, std::string& bytes, std::string& error);
 
-// False when `text` is not JSON; `error` then says what is wrong and where (line, column).
-bool ParseJson(std::string_view text, Json& value, std::string& error);
+// How far a JSON text we read may nest, and how many members one object may hold: a hostile
+// text can then neither exhaust the stack nor take quadratic time (members keep their order,
+// so each is looked up among those before it).
+inline constexpr std::size_t kMaxJsonDepth = 32;
+inline constexpr std::size_t kMaxJsonMembers = 1000;
+
+// A member name that stands twice in one object: the last of them is taken.
+struct JsonDuplicate {
+    std::vector<std::string> path;  // the names from the top object down to the member
+};
+
+// False when `text` is not JSON or exceeds the bounds above; `error` then says what is wrong
+// and, for a syntax error, where (line, column). `duplicates` (may be null) gets every member
+// name that stands twice.
+bool ParseJson(std::string_view text, Json& value, std::string& error,
+               std::vector<JsonDuplicate>* duplicates = nullptr);
 
 // Indented by two spaces, ended by LF.
 std::string JsonText(const Json& value);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "at_line.h"
+#include "at_text.h"
 #include "bridge_command.h"
 #include "compose_command.h"
 #include "exchange_feedback.h"
@@ -25,6 +27,7 @@
 #include "session.h"
 #include "settings_diff.h"
 #include "terminal_host.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -40,7 +43,14 @@ int Failed(const TerminalHost& host, const ExchangeResult& result, std::ostream&
         return result.failure.code == kErrorAccessDenied ? exit_code::kNoPermission
                                                          : exit_code::kIoError;
     }
-    err << "qn7cfg: no module answered on " << host.Link().port << ' ' << what << '\n';
+    if (result.reply.empty()) {
+        err << "qn7cfg: no module answered on " << host.Link().port << ' ' << what << '\n';
+    } else {
+        // Bytes came, but not the module's echo: a wrong rate's noise, another device.
+        err << "qn7cfg: no module answered on " << host.Link().port << ' ' << what << ": "
+            << result.reply.size() << (result.reply.size() == 1 ? " byte" : " bytes")
+            << " arrived without \"at\", which is not the module's echo\n";
+    }
     return exit_code::kUnavailable;
 }
 
@@ -48,7 +58,8 @@ int NoReply(const TerminalHost& host, const ExchangeResult& result, std::ostream
     return Failed(host, result, err, "at " + std::to_string(host.Link().baud) + " baud");
 }
 
-std::string Joined(const std::vector<std::string_view>& keys) {
+template <typename Keys>
+std::string Joined(const Keys& keys) {
     std::string joined;
     for (std::string_view key : keys) joined.append(joined.empty() ? "" : ", ").append(key);
     return joined;
@@ -84,16 +95,36 @@ int AskModule(TerminalHost& host, std::ostream& err, ModuleSettings& settings) {
     return exit_code::kOk;
 }
 
-int Query(TerminalHost& host, bool json, std::ostream& out, std::ostream& err) {
+// The answers as a script that restores them: a line for each setting the module can be given,
+// in the order asked, then the commit and the return to transparent mode, as a composed script
+// ends.
+std::string RawScript(const Answers& answers) {
+    std::string script;
+    for (const auto& [key, value] : answers) {
+        if (!IsReadOnlyKey(key)) AppendAtLine(script, key, value);
+    }
+    AppendAtLine(script, "net_commit", "1");
+    return script + std::string(kTransparentCommand);
+}
+
+int Query(TerminalHost& host, const CliOptions& options, std::ostream& out, std::ostream& err) {
     ModuleSettings module;
     if (const int status = AskModule(host, err, module)) return status;
     if (!module.missing.empty()) {
         err << "qn7cfg: warning: no answer for " << Joined(module.missing)
-            << "; those settings are shown as on a fresh form\n";
+            << (options.json || options.raw
+                    ? "; they are left out"
+                    : "; the script holds what the form makes of an empty answer for them "
+                      "(blank text, 0.0.0.0, or no line), not the module's values")
+            << '\n';
     }
-    if (json) {
+    if (options.json) {
         out << ProfileText(host.Link(), UtcTimeText(std::chrono::system_clock::now()),
                            module.answers);
+        return exit_code::kOk;
+    }
+    if (options.raw) {
+        out << RawScript(module.answers);
         return exit_code::kOk;
     }
     // The command pane of a freshly started dialog after its Query button.
@@ -105,21 +136,46 @@ int Query(TerminalHost& host, bool json, std::ostream& out, std::ostream& err) {
     return exit_code::kOk;
 }
 
-// Queries and prints each key `wanted` sets that the module holds otherwise.
+struct Comparison {
+    std::size_t differing = 0;
+    std::size_t unverified = 0;  // settings this query does not read back
+};
+
+// Queries and prints each key `wanted` sets that the module holds otherwise; says which keys
+// the query cannot compare. A setting left unverified fails the comparison as a difference
+// does: nothing shows that the module took it.
 int Compare(TerminalHost& host, std::string_view wanted, std::ostream& out, std::ostream& err,
-            std::size_t& differing) {
+            Comparison& comparison) {
     ModuleSettings module;
     if (const int status = AskModule(host, err, module)) return status;
-    const std::vector<Difference> differences =
-        Differences(module.answers, ScriptSettings(wanted), QueryKeysAsked(host.Link().baud));
+    const Answers settings = ScriptSettings(wanted);
+    const std::span<const std::string_view> asked = QueryKeysAsked(host.Link().baud);
+    const std::vector<Difference> differences = Differences(module.answers, settings, asked);
     PrintDifferences(differences, out);
-    differing = differences.size();
-    return differing == 0 ? exit_code::kOk : exit_code::kDiffers;
+    const Unchecked unchecked = UncheckedKeys(settings, asked);
+    if (!unchecked.notVerifiable.empty()) {
+        err << "qn7cfg: not verifiable (no query reads them back): "
+            << Joined(unchecked.notVerifiable) << '\n';
+    }
+    if (!unchecked.notAsked.empty()) {
+        err << "qn7cfg: not verified: " << Joined(unchecked.notAsked) << " (the query below "
+            << kSlowQueryBelowBaud << " baud does not read them back)\n";
+    }
+    comparison = {differences.size(), unchecked.notAsked.size()};
+    return differences.empty() && unchecked.notAsked.empty() ? exit_code::kOk : exit_code::kDiffers;
 }
 
-int Send(TerminalHost& host, std::string_view script, std::ostream& err) {
+// Sends `script`; names each line the module answered ERROR or FAIL. Such refusals fail the
+// command (settings differ) unless `refusalsFail` is false, when a comparison decides.
+int Send(TerminalHost& host, std::string_view script, std::ostream& err, bool refusalsFail = true) {
     const ExchangeResult sent = SendScript(host.Context(), script);
-    return sent.outcome == ExchangeOutcome::kReplied ? exit_code::kOk : NoReply(host, sent, err);
+    if (sent.outcome != ExchangeOutcome::kReplied) return NoReply(host, sent, err);
+    const std::vector<RefusedLine> refused = RefusedLines(script, sent.reply);
+    for (const RefusedLine& line : refused) {
+        err << "qn7cfg: the module on " << host.Link().port << " refused "
+            << QuotedForMessage(line.line) << ": " << QuotedForMessage(line.answer) << '\n';
+    }
+    return refused.empty() || !refusalsFail ? exit_code::kOk : exit_code::kDiffers;
 }
 
 // Transparent mode ends the module's answers to queries: the line that enters it goes last,
@@ -128,14 +184,22 @@ int SendVerified(TerminalHost& host, std::string_view script, std::ostream& out,
                  std::ostream& err) {
     const HeldBack held = HoldBackTransparentLine(script);
     if (!held.script.empty()) {
-        if (const int status = Send(host, held.script, err)) return status;
+        if (const int status = Send(host, held.script, err, false)) return status;
     }
-    std::size_t differing = 0;
-    if (const int status = Compare(host, held.script, out, err, differing)) {
+    Comparison comparison;
+    if (const int status = Compare(host, held.script, out, err, comparison)) {
         if (status == exit_code::kDiffers) {
-            err << "qn7cfg: the module on " << host.Link().port << " did not take " << differing
-                << (differing == 1 ? " setting" : " settings")
-                << (held.transparentLine ? "; at+reconn=1 not sent" : "") << '\n';
+            err << "qn7cfg: the module on " << host.Link().port;
+            if (comparison.differing != 0) {
+                err << " did not take " << comparison.differing
+                    << (comparison.differing == 1 ? " setting" : " settings");
+            }
+            if (comparison.unverified != 0) {
+                err << (comparison.differing != 0 ? " and" : "") << " could not be checked for "
+                    << comparison.unverified
+                    << (comparison.unverified == 1 ? " setting" : " settings");
+            }
+            err << (held.transparentLine ? "; at+reconn=1 not sent" : "") << '\n';
         }
         return status;
     }
@@ -169,13 +233,13 @@ int RunCommand(const CliOptions& options, std::string_view script, TerminalHost&
             out << host.Link().port << ' ' << host.Link().baud << '\n';
             return exit_code::kOk;
         case Command::kQuery:
-            return Query(host, options.json, out, err);
+            return Query(host, options, out, err);
         case Command::kSubmit:
         case Command::kApply:
             return options.verify ? SendVerified(host, script, out, err) : Send(host, script, err);
         case Command::kDiff: {
-            std::size_t differing = 0;
-            return Compare(host, script, out, err, differing);
+            Comparison comparison;
+            return Compare(host, script, out, err, comparison);
         }
         case Command::kScan:
             return Scan(host, out, err);

@@ -7,15 +7,21 @@
 #include <thread>
 
 #include "exit_codes.h"
+#include "terminal_text.h"
 
 namespace {
 
 // Collects what one port's run prints and hands it on line by line, each line prefixed, under
-// the lock that the ports share for the one stream they all end up on.
+// the lock that the ports share for the one stream they all end up on. On a terminal, which
+// shows a line ended by a bare CR as a line, such a CR ends a line here too, so that the next
+// line keeps its prefix.
 class PrefixedLinesBuf final : public std::streambuf {
   public:
     PrefixedLinesBuf(std::string prefix, std::ostream& target, std::mutex& lock)
-        : prefix_(std::move(prefix)), target_(target), lock_(lock) {}
+        : prefix_(std::move(prefix)),
+          target_(target),
+          lock_(lock),
+          crEndsLine_(ShowsCrAsLineEnd(target)) {}
     PrefixedLinesBuf(const PrefixedLinesBuf&) = delete;
     PrefixedLinesBuf& operator=(const PrefixedLinesBuf&) = delete;
 
@@ -29,7 +35,8 @@ class PrefixedLinesBuf final : public std::streambuf {
     int_type overflow(int_type c) override {
         if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
         pending_ += traits_type::to_char_type(c);
-        if (pending_.back() == '\n') PassOn();
+        const bool afterCr = pending_.size() > 1 && pending_[pending_.size() - 2] == '\r';
+        if (pending_.back() == '\n' || (crEndsLine_ && afterCr)) PassOn();
         return c;
     }
     std::streamsize xsputn(const char* s, std::streamsize n) override {
@@ -39,17 +46,27 @@ class PrefixedLinesBuf final : public std::streambuf {
     }
 
   private:
-    void PassOn() {
-        const std::size_t end = pending_.rfind('\n');
-        if (end == std::string::npos) return;
-        std::string lines;
-        for (std::size_t at = 0; at <= end;) {
-            const std::size_t lineEnd = pending_.find('\n', at);
-            lines += prefix_;
-            lines.append(pending_, at, lineEnd + 1 - at);
-            at = lineEnd + 1;
+    // Just past the end of the line that starts at `at`; npos while it has not ended (a CR at
+    // the end of what came so far may yet be followed by its LF).
+    std::size_t LineEnd(std::size_t at) const {
+        for (std::size_t i = at; i < pending_.size(); ++i) {
+            if (pending_[i] == '\n') return i + 1;
+            if (crEndsLine_ && pending_[i] == '\r' && i + 1 < pending_.size() &&
+                pending_[i + 1] != '\r' && pending_[i + 1] != '\n')
+                return i + 1;
         }
-        pending_.erase(0, end + 1);
+        return std::string::npos;
+    }
+
+    void PassOn() {
+        std::string lines;
+        std::size_t at = 0;
+        for (std::size_t end; (end = LineEnd(at)) != std::string::npos; at = end) {
+            lines += prefix_;
+            lines.append(pending_, at, end - at);
+        }
+        if (at == 0) return;
+        pending_.erase(0, at);
         std::lock_guard guard(lock_);
         target_ << lines << std::flush;
     }
@@ -57,6 +74,7 @@ class PrefixedLinesBuf final : public std::streambuf {
     std::string prefix_;
     std::ostream& target_;
     std::mutex& lock_;
+    const bool crEndsLine_;
     std::string pending_;
 };
 

@@ -4,9 +4,11 @@
 #include <cstdio>
 
 #include "at_line.h"
+#include "at_text.h"
 #include "exit_codes.h"
 #include "json_text.h"
 #include "query_texts.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -21,6 +23,13 @@ bool IsModuleKey(std::string_view key) {
 
 bool IsProfileMember(std::string_view key) {
     return key == kPort || key == kRate || key == kTime || key == kSettings;
+}
+
+// A value for a message: quoted and escaped, and cut short when it is long.
+std::string ShownValue(std::string_view value) {
+    constexpr std::size_t kShown = 64;
+    if (value.size() <= kShown) return QuotedForMessage(value);
+    return QuotedForMessage(value.substr(0, kShown)) + "...";
 }
 
 int DataError(std::string& error, std::string text) {
@@ -58,11 +67,15 @@ std::string ProfileText(const LinkSettings& link, std::string_view time, const A
 
 int ReadProfile(std::string_view text, ProfileContents& contents, std::string& error) {
     Json profile;
-    if (!ParseJson(text, profile, error)) return DataError(error, "not JSON: " + error);
+    std::vector<JsonDuplicate> duplicates;
+    if (!ParseJson(text, profile, error, &duplicates)) {
+        return DataError(error, "not JSON: " + error);
+    }
     if (!profile.is_object() || !profile.contains(kSettings) || !profile[kSettings].is_object()) {
         return DataError(error, "not a profile: expected an object with a \"settings\" object");
     }
     ProfileContents read;
+    read.duplicates = std::move(duplicates);
     for (const auto& [member, value] : profile.items()) {
         if (!IsProfileMember(member)) read.unknownKeys.push_back(member);
     }
@@ -78,6 +91,13 @@ int ReadProfile(std::string_view text, ProfileContents& contents, std::string& e
         if (!IsOneLineValue(bytes)) {
             return DataError(
                 error, "setting \"" + key + "\" holds CR, LF or NUL (it would add a command line)");
+        }
+        if (!IsReadOnlyKey(key)) {
+            if (const std::string fault = SettingValueFault(key, bytes); !fault.empty()) {
+                return DataError(error, "setting \"" + key + "\": " + ShownValue(bytes) +
+                                            " cannot be set as it stands: " + fault);
+            }
+            read.settings.emplace_back(key, bytes);
         }
         AppendAtLine(read.script, key, bytes);
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "exchanges.h"
+#include "json_text.h"
 #include "query_answers.h"
 
 // "YYYY-MM-DDTHH:MM:SSZ", in UTC.
@@ -22,16 +23,22 @@ std::string UtcTimeText(std::chrono::system_clock::time_point time);
 std::string ProfileText(const LinkSettings& link, std::string_view time, const Answers& answers);
 
 struct ProfileContents {
-    // One "at+KEY=VALUE" CR LF line for each setting, in the profile's order.
+    // One "at+KEY=VALUE" CR LF line for each module key, in the profile's order.
     std::string script;
+    // The keys the module can be given (all but those it only reports) with the profile's
+    // values, in the profile's order: what restoring the profile sets, value for value.
+    Answers settings;
     // Members the profile holds that are neither profile members nor module keys: ignored, and
     // for the caller to report.
     std::vector<std::string> unknownKeys;
+    // Member names that stand twice: the last of each is taken, for the caller to report.
+    std::vector<JsonDuplicate> duplicates;
 };
 
 // Reads a profile. Returns kOk, or kDataError with `error` saying what is wrong: not JSON, not
-// a profile, a value that is neither text nor {"hex": ...}, or one holding CR, LF or NUL
-// (it would add a command line to the script).
+// a profile, nested or wide beyond the bounds of json_text.h, a value that is neither text nor
+// {"hex": ...}, one holding CR, LF or NUL (it would add a command line to the script), or a
+// setting's value that the module cannot be given as it stands (SettingValueFault).
 int ReadProfile(std::string_view text, ProfileContents& contents, std::string& error);
 
 // Whether `text` is to be read as a profile rather than a script: its first byte that is not

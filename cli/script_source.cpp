@@ -68,7 +68,12 @@ std::string DescribedSource(std::string_view source) {
 
 int ReadSourceBytes(std::string_view source, std::istream& in, std::string& text,
                     std::string& error) {
-    return source == "-" ? ReadStandardInput(in, text, error) : ReadFile(source, text, error);
+    const int status =
+        source == "-" ? ReadStandardInput(in, text, error) : ReadFile(source, text, error);
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (status == exit_code::kOk && text.starts_with(kByteOrderMark))
+        text.erase(0, kByteOrderMark.size());
+    return status;
 }
 
 int ReadScriptFile(std::string_view source, std::istream& in, std::string& script,

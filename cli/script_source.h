@@ -16,7 +16,8 @@ std::string DescribedSource(std::string_view source);
 // "user0" ... "user3".
 bool IsSlotName(std::string_view source);
 
-// Reads a regular file (or standard input for "-") of at most kMaxScriptBytes as it is.
+// Reads a regular file (or standard input for "-") of at most kMaxScriptBytes as it is, but
+// for a leading UTF-8 byte-order mark (as Notepad saves a file), which is no part of the text.
 // Returns kOk, or kNoInput with `error` naming the source and the reason.
 int ReadSourceBytes(std::string_view source, std::istream& in, std::string& text,
                     std::string& error);

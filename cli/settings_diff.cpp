@@ -5,6 +5,7 @@
 
 #include "at_line.h"
 #include "exchanges.h"
+#include "query_texts.h"
 
 Answers ScriptSettings(std::string_view script) {
     Answers settings;
@@ -49,6 +50,16 @@ std::vector<Difference> Differences(const Answers& module, const Answers& wanted
         differences.push_back({key, answer ? std::optional(*answer) : std::nullopt, value});
     }
     return differences;
+}
+
+Unchecked UncheckedKeys(const Answers& wanted, std::span<const std::string_view> asked) {
+    Unchecked unchecked;
+    for (const auto& [key, value] : wanted) {
+        if (std::find(asked.begin(), asked.end(), key) != asked.end()) continue;
+        const bool held = std::find(kQueryKeys.begin(), kQueryKeys.end(), key) != kQueryKeys.end();
+        (held ? unchecked.notAsked : unchecked.notVerifiable).push_back(key);
+    }
+    return unchecked;
 }
 
 void PrintDifferences(const std::vector<Difference>& differences, std::ostream& out) {

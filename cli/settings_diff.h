@@ -33,5 +33,14 @@ struct Difference {
 std::vector<Difference> Differences(const Answers& module, const Answers& wanted,
                                     std::span<const std::string_view> asked);
 
+// The keys of `wanted` that a comparison after a query that asked `asked` leaves out: those no
+// query reads back (net_commit, reconn, keys the module does not know), and the module's
+// settings this query does not ask for (CLport and the keys after it below 9600 baud).
+struct Unchecked {
+    std::vector<std::string> notVerifiable;
+    std::vector<std::string> notAsked;
+};
+Unchecked UncheckedKeys(const Answers& wanted, std::span<const std::string_view> asked);
+
 // "key: module → wanted", one line each; a key without an answer shows "(no answer)".
 void PrintDifferences(const std::vector<Difference>& differences, std::ostream& out);

@@ -1,6 +1,7 @@
 #include "at_line.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -67,6 +68,28 @@ std::optional<AtAnswerLine> AtAnswerAfterEcho(std::string_view reply, std::size_
     const std::size_t end = reply.find_first_of(kBreaks, start);
     if (end == std::string_view::npos) return std::nullopt;
     return AtAnswerLine{reply.substr(start, end - start), end + 1};
+}
+
+std::vector<RefusedLine> RefusedLines(std::string_view written, std::string_view reply) {
+    const auto startsWith = [](std::string_view text, std::string_view word) {
+        return text.size() >= word.size() &&
+               std::equal(word.begin(), word.end(), text.begin(), [](char a, char b) {
+                   return a == std::toupper(static_cast<unsigned char>(b));
+               });
+    };
+    std::vector<RefusedLine> refused;
+    std::size_t from = 0;
+    ForEachScriptLine(UpToNul(written), [&](std::string_view line) {
+        if (line.empty()) return true;
+        const std::size_t echo = reply.find(line, from);
+        if (echo == std::string_view::npos) return false;
+        from = echo + line.size();
+        const std::optional<AtAnswerLine> answer = AtAnswerAfterEcho(reply, from);
+        if (answer && (startsWith(answer->text, "ERROR") || startsWith(answer->text, "FAIL")))
+            refused.push_back({line, answer->text});
+        return true;
+    });
+    return refused;
 }
 
 std::string CleanQueryReply(std::string_view reply) {

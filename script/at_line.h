@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::string_view kAtLinePrefix = "at+";
 inline constexpr std::string_view kAtLineEnd = "\r\n";
@@ -62,6 +63,14 @@ struct AtAnswerLine {
     std::size_t end = 0;
 };
 std::optional<AtAnswerLine> AtAnswerAfterEcho(std::string_view reply, std::size_t echoEnd);
+// The command lines of `written` (up to its first NUL) that the module refused: those whose
+// echo in `reply`, each found after the one before, is followed by an answer line starting with
+// ERROR or FAIL in any case. Each comes with that answer.
+struct RefusedLine {
+    std::string_view line;
+    std::string_view answer;
+};
+std::vector<RefusedLine> RefusedLines(std::string_view written, std::string_view reply);
 // Every "?\r\r\n" removed: each answer then reads as a setting line, "at+KEY=VALUE\r".
 std::string CleanQueryReply(std::string_view reply);
 

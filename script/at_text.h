@@ -54,3 +54,16 @@ inline constexpr std::array<const char*, 9> kUartBaudRates = {
     "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"};
 inline constexpr std::array<const char*, 4> kDataBitsEntries = {"5", "6", "7", "8"};
 inline constexpr std::array<const char*, 2> kStopBitsEntries = {"1", "2"};
+
+// The keys the module only reports (address in use, version, MAC ...): asked, never set.
+inline constexpr std::array<std::string_view, 9> kReadOnlyKeys = {
+    "net_wanip", "ver",     "escap",         "tcp_auto", "Channel",
+    "S2N_Stat",  "Get_MAC", "wifi_ConState", "COM2"};
+bool IsReadOnlyKey(std::string_view key);
+
+// Why `value` is no value the module can be given for setting `key`, in words for a message;
+// "" when it is one. Each setting the form holds must read as the form would write it (a work
+// mode 0-3, a protocol tcp or udp, a rate of the baud list, dotted IPv4 addresses ...); the
+// numbers the composer writes as fixed values must be decimal; no value may hold a control
+// byte other than TAB, which the module's line editing would act on.
+std::string SettingValueFault(std::string_view key, std::string_view value);

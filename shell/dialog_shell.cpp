@@ -216,6 +216,7 @@ void DialogShell::RunExchange(int id, ExchangeKind kind, ExchangeRunner::Exchang
     exchangeButton_ = id;
     exchangeLink_ = link_;
     lastOutcome_.reset();
+    lastReplyWithoutAt_ = false;
     EnableExchangeButtons(false);
     view_.ShowStopButton(true);
     ShowStatus();
@@ -226,6 +227,7 @@ void DialogShell::Finished(const ExchangeResult& result) {
     view_.ShowStopButton(false);
     view_.StopProgress();
     lastOutcome_ = result.outcome;
+    lastReplyWithoutAt_ = result.outcome == ExchangeOutcome::kNoReply && !result.reply.empty();
     ShowStatus();
     switch (result.outcome) {
         case ExchangeOutcome::kReplied:
@@ -235,8 +237,8 @@ void DialogShell::Finished(const ExchangeResult& result) {
         case ExchangeOutcome::kNoReply:
             // Only a reply is applied: without one the form and the command pane stay as they
             // were, rather than emptying the form, and the log pane says so.
-            session_.AppendLog(
-                NoReplyLogText(exchangeKind_, exchangeLink_.port, exchangeLink_.baud));
+            session_.AppendLog(NoReplyLogText(exchangeKind_, exchangeLink_.port, exchangeLink_.baud,
+                                              lastReplyWithoutAt_));
             break;
         case ExchangeOutcome::kStopped:
             session_.AppendLog(StoppedLogText(exchangeKind_, exchangeLink_.port));
@@ -257,6 +259,7 @@ void DialogShell::EnableExchangeButtons(bool enabled) {
 }
 
 void DialogShell::ShowStatus() {
-    view_.ShowStatus(exchanged_ ? StatusText(link_.port, link_.baud, exchangeKind_, lastOutcome_)
+    view_.ShowStatus(exchanged_ ? StatusText(link_.port, link_.baud, exchangeKind_, lastOutcome_,
+                                             lastReplyWithoutAt_)
                                 : StatusText(link_.port, link_.baud));
 }

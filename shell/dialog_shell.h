@@ -115,4 +115,5 @@ class DialogShell final {
     int exchangeButton_ = 0;
     LinkSettings exchangeLink_;
     std::optional<ExchangeOutcome> lastOutcome_;
+    bool lastReplyWithoutAt_ = false;  // bytes arrived, but not the module's echo
 };

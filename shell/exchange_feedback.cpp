@@ -12,13 +12,15 @@ const std::string& PortOrNone(const std::string& port) {
     return port.empty() ? none : port;
 }
 
-std::string ResultText(ExchangeKind kind, std::optional<ExchangeOutcome> outcome) {
+std::string ResultText(ExchangeKind kind, std::optional<ExchangeOutcome> outcome,
+                       bool replyWithoutAt) {
     if (!outcome) return "running";
     switch (*outcome) {
         case ExchangeOutcome::kReplied:
             return kind == ExchangeKind::kSearch ? "found the module" : "the module replied";
         case ExchangeOutcome::kNoReply:
-            return kind == ExchangeKind::kSearch ? "no module answered" : "no reply";
+            if (kind == ExchangeKind::kSearch) return "no module answered";
+            return replyWithoutAt ? "a reply without \"at\"" : "no reply";
         case ExchangeOutcome::kSerialError:
             return "serial error";
         case ExchangeOutcome::kStopped:
@@ -64,11 +66,22 @@ std::string SerialErrorHint(int32_t code) {
     }
 }
 
-std::string NoReplyLogText(ExchangeKind kind, const std::string& port, uint32_t baud) {
+std::string NoReplyLogText(ExchangeKind kind, const std::string& port, uint32_t baud,
+                           bool replyWithoutAt) {
     const std::string& where = PortOrNone(port);
+    if (replyWithoutAt && kind != ExchangeKind::kSearch) {
+        return "(:the reply to " + ExchangeName(kind) + " on " + where + " at " +
+               std::to_string(baud) +
+               " baud holds no \"at\": it is not the module's echo (another rate, another "
+               "device?)" +
+               (kind == ExchangeKind::kQuery
+                    ? "; the form and the command pane are left as they were\r\n"
+                    : "\r\n");
+    }
     switch (kind) {
         case ExchangeKind::kSearch:
-            return "(:no module answered on " + where + " at any of the 9 rates\r\n";
+            return "(:no module answered on " + where + " at any of the 9 rates" +
+                   (replyWithoutAt ? "; what arrived held no \"at\"\r\n" : "\r\n");
         case ExchangeKind::kQuery:
             return "(:no reply to the query on " + where + " at " + std::to_string(baud) +
                    " baud; the form and the command pane are left as they were\r\n";
@@ -95,7 +108,7 @@ std::string StatusText(const std::string& port, uint32_t baud) {
 }
 
 std::string StatusText(const std::string& port, uint32_t baud, ExchangeKind kind,
-                       std::optional<ExchangeOutcome> outcome) {
+                       std::optional<ExchangeOutcome> outcome, bool replyWithoutAt) {
     return StatusText(port, baud) + " \u00b7 " + ExchangeName(kind) + ": " +
-           ResultText(kind, outcome);
+           ResultText(kind, outcome, replyWithoutAt);
 }

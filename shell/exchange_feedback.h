@@ -23,8 +23,11 @@ std::string SerialErrorHint(int32_t code);
 // system's backend defines it.
 std::string SystemHint(int32_t code);
 
-// The log line for an exchange that got no reply.
-std::string NoReplyLogText(ExchangeKind kind, const std::string& port, uint32_t baud);
+// The log line for an exchange that got no reply: nothing arrived, or (`replyWithoutAt`) what
+// arrived does not hold the "at" of the module's echo, which is no reply of the module's but is
+// not nothing either.
+std::string NoReplyLogText(ExchangeKind kind, const std::string& port, uint32_t baud,
+                           bool replyWithoutAt = false);
 std::string StoppedLogText(ExchangeKind kind, const std::string& port);
 std::string SlotMissingLogText(const std::string& path);
 std::string SlotSavedLogText(const std::string& path, std::size_t bytes);
@@ -33,4 +36,4 @@ std::string SlotSavedLogText(const std::string& path, std::size_t bytes);
 // exchange without an outcome yet is running.
 std::string StatusText(const std::string& port, uint32_t baud);
 std::string StatusText(const std::string& port, uint32_t baud, ExchangeKind kind,
-                       std::optional<ExchangeOutcome> outcome);
+                       std::optional<ExchangeOutcome> outcome, bool replyWithoutAt = false);

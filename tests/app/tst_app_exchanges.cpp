@@ -99,6 +99,7 @@ class AppExchangeTest : public QObject {
     void queryWithoutReplyLeavesFormAndPaneByteForByte_data();
     void queryWithoutReplyLeavesFormAndPaneByteForByte();
     void exchangeWithoutReplySaysSoAndGivesTheFocusBack();
+    void replyWithoutAtIsNotCalledNoReply();
     void stopEndsTheExchangeAndReleasesThePortAtOnce();
     void portIsFreeWhileTheErrorBoxIsUp();
     void clickWhileClosingIsNotServed();
@@ -301,6 +302,31 @@ void AppExchangeTest::exchangeWithoutReplySaysSoAndGivesTheFocusBack() {
     QCOMPARE(dialog.GetSession().LogPane()->Text(),
              "(:no reply to Transparent mode on " + module.SlavePath() + " at 115200 baud\r\n");
     QCOMPARE(QApplication::focusWidget(), dialog.Control(ctl::kTransparent));
+}
+
+// A module that answers in capitals: ">:AT+…OK" is logged, so the next line must not claim that
+// nothing came.
+void AppExchangeTest::replyWithoutAtIsNotCalledNoReply() {
+    SimOptions capitals;
+    capitals.fault = SimFault::kCapitals;
+    SimModule module(capitals);
+    QCOMPARE(module.Start(), 0);
+    CQN7_SETUPTOOLDlg dialog;
+    dialog.show();
+    dialog.UsePort(QString::fromStdString(module.SlavePath()));
+    QTest::mouseClick(dialog.Control(ctl::kSubmit), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Runner().Busy(), kExchangeTimeoutMs);
+    const std::string& log = dialog.GetSession().LogPane()->Text();
+    const std::size_t reply = log.find(">:AT+NETMODE=1\r\r\nOK\r");
+    const std::size_t said =
+        log.find("(:the reply to Submit on " + module.SlavePath() +
+                 " at 115200 baud holds no \"at\": it is not the module's echo");
+    QVERIFY2(reply != std::string::npos && said != std::string::npos && reply < said, log.c_str());
+    QVERIFY2(!Contains(log, "no reply"), log.c_str());
+    auto* status = dialog.findChild<QLabel*>(QStringLiteral("statusLine"));
+    QVERIFY(status != nullptr);
+    QVERIFY2(status->text().endsWith(QStringLiteral("Submit: a reply without \"at\"")),
+             qPrintable(status->text()));
 }
 
 void AppExchangeTest::stopEndsTheExchangeAndReleasesThePortAtOnce() {

@@ -242,8 +242,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CliSubmit,
     ::testing::Values(SubmitCase{"FileWithLf", "file", "at+remoteport=9000\nat+timeout=0\n",
                                  "at+remoteport=9000\r\nat+timeout=0\r\n"},
-                      SubmitCase{"FileWithCrLfAndLoneCr", "file", "at+remoteport=9000\r\nat+x=1\r",
-                                 "at+remoteport=9000\r\nat+x=1\r"},
+                      SubmitCase{"FileWithCrLfAndLoneCr", "file",
+                                 "at+remoteport=9000\r\nat+CLport=1\r",
+                                 "at+remoteport=9000\r\nat+CLport=1\r"},
                       SubmitCase{"SlotAsStored", "user1", "at+netmode=3\nat+dhcpd=1\r\n",
                                  "at+netmode=3\nat+dhcpd=1\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });

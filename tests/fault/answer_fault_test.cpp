@@ -50,6 +50,28 @@ TEST(FaultAnswers, SomeFormKeysMissingIsAWarningNamingThem) {
     EXPECT_EQ(line.find("remoteip"), std::string::npos) << line;
 }
 
+// A key left unanswered is not shown as the start-up form has it: its field comes out empty
+// (the remote address), 0.0.0.0 (an address control) or as no line (the protocol).
+TEST(FaultAnswers, TheWarningSaysWhatAKeyLeftUnansweredBecomes) {
+    const std::string answer = Answer("netmode", "2") + Answer("wifi_conf", "Lab,wpa2_aes,k");
+    const CliRun run = Query(CraftedModule(answer));
+    EXPECT_EQ(run.status, exit_code::kOk) << run.err;
+    EXPECT_EQ(run.err.find("fresh form"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("the script holds what the form makes of an empty answer for them "
+                           "(blank text, 0.0.0.0, or no line), not the module's values"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("at+remoteip=\r\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("at+net_ip=0.0.0.0,0.0.0.0,0.0.0.0\r\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("at+remotepro="), std::string::npos) << run.out;
+
+    const CliRun json = Query(CraftedModule(answer), {"--json"});
+    EXPECT_NE(json.err.find("remoteip, remoteport, remotepro, mode, uart, CLport; they are "
+                            "left out\n"),
+              std::string::npos)
+        << json.err;
+}
+
 TEST(FaultAnswers, JsonListsOnlyTheKeysAsked) {
     CraftedModule module(Answer("netmode", "1") + "\rat+default=1\r" + "at+reboot=1\r");
     const CliRun run = Query(module, {"--json"});

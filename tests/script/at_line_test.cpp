@@ -48,6 +48,20 @@ TEST(AtLine, AnAnswerIsCompleteOnlyWithTheCrAfterItsValue) {
     EXPECT_FALSE(IsAtQueryLine(std::string(125, ' ') + "dd=?"));
 }
 
+TEST(AtLine, RefusedLinesAreThoseAnsweredErrorOrFailInAnyCase) {
+    const std::string_view script = "at+a=1\r\nat+b=2\r\nat+c=3\r\nat+d=4\r\n";
+    const std::string reply =
+        "at+a=1\r\r\nerror\rat+b=2\r\r\nok\rat+c=3\r\nFAIL: busy\r\nat+d=4\r\r\nERRORS?\r";
+    const std::vector<RefusedLine> refused = RefusedLines(script, reply);
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[0].line, "at+a=1");
+    EXPECT_EQ(refused[0].answer, "error");
+    EXPECT_EQ(refused[1].answer, "FAIL: busy");
+    EXPECT_EQ(refused[2].line, "at+d=4");
+    // An echo missing ends the search: no answer is taken from another line's place.
+    EXPECT_TRUE(RefusedLines(script, "at+b=2\r\r\nERROR\r").empty());
+}
+
 TEST(AtLine, AScriptEndsAtItsFirstNul) {
     EXPECT_EQ(UpToNul(std::string_view("at+a=1\r\n\0at+b=2\r\n", 18)), "at+a=1\r\n");
     EXPECT_EQ(UpToNul("no nul"), "no nul");
