@@ -129,12 +129,11 @@ void BridgeMonitor::CloseSerial() {
 void BridgeMonitor::OpenNetwork(const BridgeEndpoint& endpoint, uint32_t timeoutMs) {
     CloseNetwork();
     networkStop_.Reset();
-    network_.SetStatus(SideState::kOpening,
-                       std::string(endpoint.role == ModuleRole::kClient ? "listening on "
-                                                                        : "connecting to ") +
-                           endpoint.host + ":" + std::to_string(endpoint.port));
-    networkThread_ =
-        std::thread([this, endpoint, timeoutMs] { RunNetwork(endpoint, timeoutMs); });
+    network_.SetStatus(
+        SideState::kOpening,
+        std::string(endpoint.role == ModuleRole::kClient ? "listening on " : "connecting to ") +
+            endpoint.host + ":" + std::to_string(endpoint.port));
+    networkThread_ = std::thread([this, endpoint, timeoutMs] { RunNetwork(endpoint, timeoutMs); });
 }
 
 void BridgeMonitor::CloseNetwork() {
@@ -191,8 +190,7 @@ void BridgeMonitor::RunNetwork(BridgeEndpoint endpoint, uint32_t timeoutMs) {
     NetFailure failure;
     if (!peer.Open(endpoint, timeoutMs, &networkStop_, &failure)) {
         if (!networkStop_.Stopped())
-            network_.SetStatus(SideState::kFailed,
-                               NetFailureMessage(endpoint, failure, timeoutMs));
+            network_.SetStatus(SideState::kFailed, NetFailureMessage(endpoint, failure, timeoutMs));
         return;
     }
     const std::string where = endpoint.host + ":" + std::to_string(endpoint.port);

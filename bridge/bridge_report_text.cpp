@@ -66,8 +66,9 @@ std::string BridgeTable(const BridgeReport& report) {
     if (latency.probes > 0) {
         text += "latency       ";
         if (latency.answered > 0)
-            text += "p50 " + FixedText(latency.p50Ms, 1) + " ms, p99 " + FixedText(latency.p99Ms, 1) +
-                    " ms, max " + FixedText(latency.maxMs, 1) + " ms; ";
+            text += "p50 " + FixedText(latency.p50Ms, 1) + " ms, p99 " +
+                    FixedText(latency.p99Ms, 1) + " ms, max " + FixedText(latency.maxMs, 1) +
+                    " ms; ";
         text += std::to_string(latency.answered) + " of " + std::to_string(latency.probes) +
                 " probes came back; the line's limit " + FixedText(latency.limitMs, 1) + " ms\n";
     }
@@ -76,4 +77,3 @@ std::string BridgeTable(const BridgeReport& report) {
             report.message + "\n";
     return text;
 }
-

@@ -109,8 +109,10 @@ std::string BridgeSummary(const BridgeReport& report) {
     if (report.outcome != BridgeOutcome::kIntact && report.outcome != BridgeOutcome::kDamaged)
         return report.message;
     std::string summary = "to network " + FixedText(report.toNetwork.bytesPerSecond, 0) +
-                          " B/s, to serial " + FixedText(report.toSerial.bytesPerSecond, 0) + " B/s";
-    if (report.latency.answered > 0) summary += ", p50 " + FixedText(report.latency.p50Ms, 1) + " ms";
+                          " B/s, to serial " + FixedText(report.toSerial.bytesPerSecond, 0) +
+                          " B/s";
+    if (report.latency.answered > 0)
+        summary += ", p50 " + FixedText(report.latency.p50Ms, 1) + " ms";
     if (report.outcome == BridgeOutcome::kDamaged) summary += "; " + report.message;
     return summary;
 }

@@ -29,7 +29,8 @@ EndpointFields EndpointFieldsFromSettings(std::string_view settings) {
     return fields;
 }
 
-std::optional<BridgeEndpoint> EndpointOfFields(const EndpointFields& fields, std::string* error) {
+std::optional<BridgeEndpoint> EndpointOfFields(const EndpointFields& fields,
+                                               std::string_view settings, std::string* error) {
     EndpointOverrides overrides;
     overrides.proto = fields.proto;
     overrides.role = fields.role;
@@ -45,7 +46,7 @@ std::optional<BridgeEndpoint> EndpointOfFields(const EndpointFields& fields, std
         return std::nullopt;
     }
     overrides.port = port;
-    return EndpointFromSettings({}, overrides, error);
+    return EndpointFromSettings(settings, overrides, error);
 }
 
 std::string CountersText(uint64_t sent, uint64_t received, double bytesPerSecond) {
@@ -53,8 +54,9 @@ std::string CountersText(uint64_t sent, uint64_t received, double bytesPerSecond
            RateText(bytesPerSecond);
 }
 
-BridgeWindowShell::BridgeWindowShell(BridgeWindowView& view, UiThread& ui, LinkSettings link)
-    : view_(view), link_(std::move(link)), runner_(ui) {}
+BridgeWindowShell::BridgeWindowShell(BridgeWindowView& view, UiThread& ui, LinkSettings link,
+                                     std::string settings)
+    : view_(view), link_(std::move(link)), settings_(std::move(settings)), runner_(ui) {}
 
 BridgeWindowShell::~BridgeWindowShell() {
     Close();
@@ -74,7 +76,7 @@ void BridgeWindowShell::CloseSerial() {
 void BridgeWindowShell::Connect(const EndpointFields& fields) {
     if (Busy()) return;
     std::string error;
-    const std::optional<BridgeEndpoint> endpoint = EndpointOfFields(fields, &error);
+    const std::optional<BridgeEndpoint> endpoint = EndpointOfFields(fields, settings_, &error);
     if (!endpoint) {
         monitor_.CloseNetwork();
         networkWanted_ = false;
@@ -137,7 +139,7 @@ void BridgeWindowShell::RunOnPort(ExchangeRunner::Exchange exchange,
 void BridgeWindowShell::Check(const EndpointFields& fields) {
     if (Busy()) return;
     std::string error;
-    const std::optional<BridgeEndpoint> endpoint = EndpointOfFields(fields, &error);
+    const std::optional<BridgeEndpoint> endpoint = EndpointOfFields(fields, settings_, &error);
     if (!endpoint) {
         view_.ShowResult("The check needs an endpoint: " + error);
         return;
@@ -154,9 +156,8 @@ void BridgeWindowShell::Check(const EndpointFields& fields) {
         [request, report](const ExchangeContext& context) {
             *report = RunBridgeCheck(context, request);
             ExchangeResult result;
-            result.outcome = report->outcome == BridgeOutcome::kStopped
-                                 ? ExchangeOutcome::kStopped
-                                 : ExchangeOutcome::kReplied;
+            result.outcome = report->outcome == BridgeOutcome::kStopped ? ExchangeOutcome::kStopped
+                                                                        : ExchangeOutcome::kReplied;
             return result;
         },
         [this, report, handover](const ExchangeResult& /*result*/) {
@@ -169,31 +170,33 @@ void BridgeWindowShell::CommandMode() {
     if (Busy()) return;
     // The module closes its socket as it leaves transparent mode.
     networkWanted_ = false;
-    RunOnPort([](const ExchangeContext& context) {
-        return LeaveTransparentMode(context, kEscapeGuardMs);
-    },
-              [this](const ExchangeResult& result) {
-                  std::string text = resultLines_;
-                  switch (result.outcome) {
-                      case ExchangeOutcome::kReplied:
-                          text += "The module answers commands again.";
-                          break;
-                      case ExchangeOutcome::kNoReply:
-                          text += "The module did not answer \"at\" after the escape: it may "
-                                  "still be in transparent mode.";
-                          break;
-                      case ExchangeOutcome::kStopped:
-                          text += "Stopped.";
-                          break;
-                      case ExchangeOutcome::kSerialError:
-                          text += result.failure.message + " (error code " +
-                                  std::to_string(result.failure.code) +
-                                  "): " + result.failure.explanation;
-                          break;
-                  }
-                  view_.ShowResult(text);
-                  TakeBack({});
-              });
+    RunOnPort(
+        [](const ExchangeContext& context) {
+            return LeaveTransparentMode(context, kEscapeGuardMs);
+        },
+        [this](const ExchangeResult& result) {
+            std::string text = resultLines_;
+            switch (result.outcome) {
+                case ExchangeOutcome::kReplied:
+                    text += "The module answers commands again.";
+                    break;
+                case ExchangeOutcome::kNoReply:
+                    text +=
+                        "The module did not answer \"at\" after the escape: it may "
+                        "still be in transparent mode.";
+                    break;
+                case ExchangeOutcome::kStopped:
+                    text += "Stopped.";
+                    break;
+                case ExchangeOutcome::kSerialError:
+                    text += result.failure.message + " (error code " +
+                            std::to_string(result.failure.code) +
+                            "): " + result.failure.explanation;
+                    break;
+            }
+            view_.ShowResult(text);
+            TakeBack({});
+        });
 }
 
 void BridgeWindowShell::Take(BridgeSide side, SideTake take) {
@@ -207,7 +210,8 @@ void BridgeWindowShell::Take(BridgeSide side, SideTake take) {
         pane.rate.BytesPerSecond() > 0) {
         pane.sent = take.sent;
         pane.received = take.received;
-        view_.ShowCounters(side, CountersText(pane.sent, pane.received, pane.rate.BytesPerSecond()));
+        view_.ShowCounters(side,
+                           CountersText(pane.sent, pane.received, pane.rate.BytesPerSecond()));
     }
     const SideStatus& status = take.status;
     if (pane.shownStatus && pane.shownStatus->state == status.state &&

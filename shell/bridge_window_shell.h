@@ -30,8 +30,10 @@ struct EndpointFields {
 // The fields from the module's settings (script lines: the form's script, with the address in
 // use where a query or the program knows it); what the settings lack stays empty.
 EndpointFields EndpointFieldsFromSettings(std::string_view settings);
-// The endpoint the fields name; otherwise nullopt and `error` says what is wrong.
-std::optional<BridgeEndpoint> EndpointOfFields(const EndpointFields& fields, std::string* error);
+// The endpoint the fields name, with the module's packing from `settings`; otherwise nullopt and
+// `error` says what is wrong.
+std::optional<BridgeEndpoint> EndpointOfFields(const EndpointFields& fields,
+                                               std::string_view settings, std::string* error);
 
 // "发送 12 · 接收 3456 · 1.2 KB/s": a side's counters and rate.
 std::string CountersText(uint64_t sent, uint64_t received, double bytesPerSecond);
@@ -54,7 +56,9 @@ class BridgeWindowShell {
     static constexpr int kRefreshMs = 33;  // at most about 30 refreshes a second
     static constexpr uint32_t kConnectTimeoutMs = 30000;
 
-    BridgeWindowShell(BridgeWindowView& view, UiThread& ui, LinkSettings link);
+    // `settings`: the module's settings as script lines, for its packing.
+    BridgeWindowShell(BridgeWindowView& view, UiThread& ui, LinkSettings link,
+                      std::string settings);
     ~BridgeWindowShell();
     BridgeWindowShell(const BridgeWindowShell&) = delete;
     BridgeWindowShell& operator=(const BridgeWindowShell&) = delete;
@@ -122,6 +126,7 @@ class BridgeWindowShell {
 
     BridgeWindowView& view_;
     LinkSettings link_;
+    std::string settings_;
     BridgeMonitor monitor_;
     Pane serial_;
     Pane network_;

@@ -104,17 +104,16 @@ std::string TrafficScrollback::RowText(std::size_t index, bool timestamps) const
         return text;
     }
     std::string_view bytes = row.bytes;
-    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r'))
-        bytes.remove_suffix(1);
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.remove_suffix(1);
     for (char byte : bytes) text += Shown(static_cast<unsigned char>(byte));
     return text;
 }
 
 std::string ClockText(SystemClock::time_point time) {
     const std::time_t seconds = SystemClock::to_time_t(time);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch())
-                        .count() %
-                    1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count() %
+        1000;
     // The user-interface thread alone formats times.
     const std::tm* local = std::localtime(&seconds);
     char text[16];

@@ -49,8 +49,7 @@ class TrafficScrollback {
 
   private:
     std::size_t Width() const { return format_ == TrafficFormat::kText ? kTextWidth : kHexWidth; }
-    void Append(std::chrono::system_clock::time_point time, TrafficWay way,
-                std::string_view bytes);
+    void Append(std::chrono::system_clock::time_point time, TrafficWay way, std::string_view bytes);
     void Trim();
 
     std::size_t maxRows_;
