@@ -55,11 +55,10 @@ TEST(TrafficScrollbackTest, HexRowsHoldSixteenBytesAndTheFormatRecutsTheRowsKept
     scrollback.SetFormat(TrafficFormat::kHex);
     ASSERT_EQ(scrollback.RowCount(), 3u);
     EXPECT_EQ(scrollback.RowText(0, false),
-              "< 68 65 6C 6C 6F 0D 0A                                hello..");
+              "< 68 65 6C 6C 6F 0D 0A" + std::string(29, ' ') + "hello..");
     EXPECT_EQ(scrollback.RowText(1, false),
               "> 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66  0123456789abcdef");
-    EXPECT_EQ(scrollback.RowText(2, false),
-              "> 58 59                                            XY");
+    EXPECT_EQ(scrollback.RowText(2, false), "> 58 59" + std::string(44, ' ') + "XY");
     // New bytes of the same way continue the open row.
     scrollback.Add(Chunk(TrafficWay::kSent, "Z"));
     EXPECT_EQ(scrollback.RowCount(), 3u);
