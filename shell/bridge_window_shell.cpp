@@ -112,27 +112,34 @@ bool BridgeWindowShell::Send(BridgeSide side, std::string_view text, LineEnding 
     return queued;
 }
 
-void BridgeWindowShell::HandOver() {
+BridgeWindowShell::Handover BridgeWindowShell::HandOver() {
+    Handover handover;
+    // A port that failed (unplugged) is tried again too: the check or the escape needs it.
+    handover.serial = monitor_.SerialStatus().state != SideState::kClosed;
+    handover.network = networkWanted_ && endpoint_.has_value();
+    if (handover.network) handover.endpoint = *endpoint_;
     monitor_.CloseSerial();
     monitor_.CloseNetwork();
     Refresh();
+    return handover;
 }
 
 void BridgeWindowShell::TakeBack(const Handover& handover) {
-    monitor_.OpenSerial(link_);
+    if (handover.serial) monitor_.OpenSerial(link_);
     if (handover.network) monitor_.OpenNetwork(handover.endpoint, kConnectTimeoutMs);
     Refresh();
 }
 
-void BridgeWindowShell::RunOnPort(ExchangeRunner::Exchange exchange,
-                                  std::function<void(const ExchangeResult&)> done) {
-    HandOver();
+void BridgeWindowShell::RunOnPort(
+    ExchangeRunner::Exchange exchange,
+    std::function<void(const ExchangeResult&, const Handover&)> done) {
+    const Handover handover = HandOver();
     resultLines_.clear();
     view_.ShowBusy(true);
     runner_.Start(link_, resultLog_, std::move(exchange),
-                  [this, done = std::move(done)](const ExchangeResult& result) {
+                  [this, handover, done = std::move(done)](const ExchangeResult& result) {
                       view_.ShowBusy(false);
-                      done(result);
+                      done(result, handover);
                   });
 }
 
@@ -150,7 +157,8 @@ void BridgeWindowShell::Check(const EndpointFields& fields) {
     // leaves it ("Command mode" does that).
     request.alreadyTransparent = true;
     request.stay = true;
-    const Handover handover{networkWanted_, *endpoint};
+    // The check's endpoint is the one the network side comes back to.
+    endpoint_ = endpoint;
     auto report = std::make_shared<BridgeReport>();
     RunOnPort(
         [request, report](const ExchangeContext& context) {
@@ -160,7 +168,7 @@ void BridgeWindowShell::Check(const EndpointFields& fields) {
                                                                         : ExchangeOutcome::kReplied;
             return result;
         },
-        [this, report, handover](const ExchangeResult& /*result*/) {
+        [this, report](const ExchangeResult& /*result*/, const Handover& handover) {
             view_.ShowResult(resultLines_ + BridgeTable(*report));
             TakeBack(handover);
         });

@@ -100,6 +100,7 @@ class BridgeWindowShell {
     };
     // While a check or the escape runs: what to reopen afterwards.
     struct Handover {
+        bool serial = false;
         bool network = false;
         BridgeEndpoint endpoint;
     };
@@ -109,10 +110,11 @@ class BridgeWindowShell {
         return side == BridgeSide::kSerial ? serial_ : network_;
     }
     void Take(BridgeSide side, SideTake take);
-    void HandOver();
+    // Closes both sides; what was open (or opening) is reopened by TakeBack.
+    Handover HandOver();
     void TakeBack(const Handover& handover);
     void RunOnPort(ExchangeRunner::Exchange exchange,
-                   std::function<void(const ExchangeResult&)> done);
+                   std::function<void(const ExchangeResult&, const Handover&)> done);
 
     // The lines an exchange logs go to the result.
     class ResultLog : public ExchangeLog {
