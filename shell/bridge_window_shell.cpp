@@ -182,7 +182,7 @@ void BridgeWindowShell::CommandMode() {
         [](const ExchangeContext& context) {
             return LeaveTransparentMode(context, kEscapeGuardMs);
         },
-        [this](const ExchangeResult& result) {
+        [this](const ExchangeResult& result, const Handover& handover) {
             std::string text = resultLines_;
             switch (result.outcome) {
                 case ExchangeOutcome::kReplied:
@@ -203,7 +203,7 @@ void BridgeWindowShell::CommandMode() {
                     break;
             }
             view_.ShowResult(text);
-            TakeBack({});
+            TakeBack(handover);
         });
 }
 
