@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "about_dlg.h"
 #include "app_icon.h"
@@ -48,7 +49,11 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     bridgeButton_->setGeometry(units.ToPixels(kBridgeRect));
     bridgeButton_->setToolTip(QString::fromUtf8(kBridgeGloss));
     bridgeButton_->setObjectName(QStringLiteral("bridgeButton"));
+    // Outside the template's tab order, which stays as it is; Ctrl+B is its key.
+    bridgeButton_->setFocusPolicy(Qt::ClickFocus);
     connect(bridgeButton_, &QPushButton::clicked, this, &CQN7_SETUPTOOLDlg::OpenBridge);
+    auto* bridgeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    connect(bridgeKey, &QShortcut::activated, bridgeButton_, &QPushButton::click);
     status_ = new QLabel(this);
     status_->setGeometry(units.ToPixels(kStatusRect));
     status_->setTextFormat(Qt::PlainText);

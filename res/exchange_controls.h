@@ -14,7 +14,8 @@ inline constexpr const char* kStopLabel = "Stop";
 inline constexpr const char* kStopGloss = "Stop the running exchange and release the port";
 inline constexpr const char* kBridgeLabel = "Bridge";
 inline constexpr const char* kBridgeGloss =
-    "Open the Bridge window: both ends of the module's data path, live; it holds the port";
+    "Open the Bridge window (Ctrl+B): both ends of the module's data path, live; it holds the "
+    "port";
 
 // Control IDs where a toolkit needs them, clear of the template's.
 inline constexpr int kProgressId = 1100;

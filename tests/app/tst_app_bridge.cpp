@@ -234,6 +234,10 @@ void AppBridgeTest::closingReleasesThePortAndASecondOpenSucceedsAtOnce() {
     QTRY_VERIFY_WITH_TIMEOUT(
         dialog_->Bridge()->Side(BridgeSide::kSerial).status->text().contains(" baud"), kTimeoutMs);
     dialog_->Bridge()->close();
+    // Ctrl+B opens it from the keyboard, as the button is no tab stop.
+    QTest::keyClick(dialog_->Control(ctl::kSubmit), Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(dialog_->Bridge() != nullptr);
+    dialog_->Bridge()->close();
     ClickAndWaitForExchange(*dialog_, ctl::kQuery);
     QVERIFY(dialog_->GetSession().LogPane()->Text().find("at+net_wanip=?") != std::string::npos);
 }
