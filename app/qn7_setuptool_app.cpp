@@ -16,7 +16,8 @@ std::string DemoModeLogText(const std::string& port) {
     // The first line names the button to press in its own words and in English.
     const ControlTemplate* search = FindControl(kMainDialogTemplate, ctl::kSearch);
     return std::string("Demo mode: press ") + search->label + " (" + search->gloss +
-           ") first.\r\nSimulated module on\r\n" + port + "\r\n";
+           ") first.\r\nSimulated module on\r\n" + port +
+           "\r\nAfter transparent mode, Bridge shows both ends of its data path.\r\n";
 }
 
 CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv) : QApplication(argc, argv) {
@@ -45,6 +46,7 @@ int CQN7_SETUPTOOLApp::InitInstance() {
         }
         const QString port = QString::fromStdString(demoModule_->Port());
         dialog.UsePort(port, QStringLiteral("simulated module"));
+        dialog.SetModuleAddress(demoModule_->NetAddress());
         dialog.GetSession().AppendLog(DemoModeLogText(port.toStdString()));
     }
     WatchWindowForProbe(dialog);

@@ -8,9 +8,11 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "about_dlg.h"
 #include "app_icon.h"
+#include "bridge_window.h"
 #include "control_ids.h"
 #include "exchange_controls.h"
 #include "ip_address_edit.h"
@@ -43,6 +45,15 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
     stop_->setToolTip(QString::fromUtf8(kStopGloss));
     stop_->hide();
     connect(stop_, &QPushButton::clicked, this, [this] { shell_.OnStop(); });
+    bridgeButton_ = new QPushButton(QString::fromUtf8(kBridgeLabel), this);
+    bridgeButton_->setGeometry(units.ToPixels(kBridgeRect));
+    bridgeButton_->setToolTip(QString::fromUtf8(kBridgeGloss));
+    bridgeButton_->setObjectName(QStringLiteral("bridgeButton"));
+    // Outside the template's tab order, which stays as it is; Ctrl+B is its key.
+    bridgeButton_->setFocusPolicy(Qt::ClickFocus);
+    connect(bridgeButton_, &QPushButton::clicked, this, &CQN7_SETUPTOOLDlg::OpenBridge);
+    auto* bridgeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    connect(bridgeKey, &QShortcut::activated, bridgeButton_, &QPushButton::click);
     status_ = new QLabel(this);
     status_->setGeometry(units.ToPixels(kStatusRect));
     status_->setTextFormat(Qt::PlainText);
@@ -57,6 +68,7 @@ CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon
 }
 
 CQN7_SETUPTOOLDlg::~CQN7_SETUPTOOLDlg() {
+    delete bridge_;
     shell_.Shutdown();
 }
 
@@ -170,9 +182,23 @@ void CQN7_SETUPTOOLDlg::OnSysCommand(int commandId) {
 }
 
 void CQN7_SETUPTOOLDlg::done(int result) {
-    // Closing during an exchange ends it and releases the port before the window goes.
+    // Closing during an exchange or with the Bridge window open releases the port before the
+    // window goes.
+    if (bridge_) bridge_->close();
     shell_.Shutdown();
     QDialog::done(result);
+}
+
+BridgeWindow* CQN7_SETUPTOOLDlg::Bridge() const {
+    return bridge_;
+}
+
+void CQN7_SETUPTOOLDlg::OpenBridge() {
+    if (bridge_ || Runner().Busy()) return;
+    bridge_ = new BridgeWindow(Link(), shell_.BridgeSettings(), this);
+    shell_.SetBridgeOpen(true);
+    connect(bridge_, &BridgeWindow::closed, this, [this] { shell_.SetBridgeOpen(false); });
+    bridge_->show();
 }
 
 void CQN7_SETUPTOOLDlg::UsePort(const QString& port, const QString& description) {
@@ -212,6 +238,10 @@ void CQN7_SETUPTOOLDlg::StopProgress() {
 
 void CQN7_SETUPTOOLDlg::ShowStopButton(bool shown) {
     stop_->setVisible(shown);
+}
+
+void CQN7_SETUPTOOLDlg::EnableBridgeButton(bool enabled) {
+    bridgeButton_->setEnabled(enabled);
 }
 
 void CQN7_SETUPTOOLDlg::ShowStatus(std::string_view text) {

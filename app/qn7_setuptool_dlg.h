@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QPointer>
 #include <QTimer>
 
 #include "control_ids.h"
@@ -13,6 +14,7 @@
 #include "template_builder.h"
 #include "widget_form.h"
 
+class BridgeWindow;
 class PaneWidget;
 class PortComboBox;
 class QComboBox;
@@ -38,6 +40,12 @@ class CQN7_SETUPTOOLDlg : public QDialog, private DialogView {
     LinkSettings& Link() { return shell_.Link(); }
     // Selects a port the program provides (the demo module) and keeps it in the list.
     void UsePort(const QString& port, const QString& description = {});
+    // The Bridge window while it is open, else nullptr.
+    BridgeWindow* Bridge() const;
+    // Opens the Bridge window (the Bridge button); it holds the port until it closes.
+    void OpenBridge();
+    // The module's address in use where the program knows it (the demo module's).
+    void SetModuleAddress(const std::string& address) { shell_.SetModuleAddress(address); }
 
     void done(int result) override;
 
@@ -58,6 +66,7 @@ class CQN7_SETUPTOOLDlg : public QDialog, private DialogView {
     void StartProgress(uint32_t totalMs) override;
     void StopProgress() override;
     void ShowStopButton(bool shown) override;
+    void EnableBridgeButton(bool enabled) override;
     void ShowStatus(std::string_view text) override;
     void FocusControl(int id) override;
     void UpdateProgress();
@@ -81,6 +90,8 @@ class CQN7_SETUPTOOLDlg : public QDialog, private DialogView {
     WidgetForm form_;
     QProgressBar* progress_ = nullptr;
     QPushButton* stop_ = nullptr;
+    QPushButton* bridgeButton_ = nullptr;
+    QPointer<BridgeWindow> bridge_;
     QLabel* status_ = nullptr;
     QTimer progressTimer_;
     QElapsedTimer progressClock_;

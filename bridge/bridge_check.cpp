@@ -39,6 +39,12 @@ double MsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
+// "tcp 127.0.0.1:8080".
+std::string EndpointText(const BridgeEndpoint& endpoint) {
+    return std::string(ProtoName(endpoint.proto)) + " " + endpoint.host + ":" +
+           std::to_string(endpoint.port);
+}
+
 // The line time of `bytes` at `baud`, ten bits a byte.
 double LineMs(double bytes, uint32_t baud) {
     return baud ? bytes * 10000.0 / baud : 0;
@@ -182,7 +188,6 @@ class Check {
     void EndWith(BridgeOutcome outcome, std::string message);
     void EndWithExchange(const ExchangeResult& result, std::string_view what);
     void EndWithNetFailure();
-    std::string EndpointText() const;
 
     const LinkSettings link_;
     const BridgeRequest& request_;
@@ -229,60 +234,16 @@ void Check::EndWithExchange(const ExchangeResult& result, std::string_view what)
     }
 }
 
-std::string Check::EndpointText() const {
-    const BridgeEndpoint& endpoint = *report_.endpoint;
-    return std::string(ProtoName(endpoint.proto)) + " " + endpoint.host + ":" +
-           std::to_string(endpoint.port);
-}
-
 void Check::EndWithNetFailure() {
     const NetFailure& failure = report_.netFailure;
-    const BridgeEndpoint& endpoint = *report_.endpoint;
-    const bool listening = endpoint.role == ModuleRole::kClient;
-    const std::string where = EndpointText();
-    const std::string system = failure.text.empty() ? "" : " (" + failure.text + ")";
-    switch (failure.error) {
-        case NetError::kStopped:
-            EndWith(BridgeOutcome::kStopped, "stopped");
-            return;
-        case NetError::kRefused:
-            EndWith(BridgeOutcome::kRefused,
-                    where + " refused the connection: nothing listens there" + system);
-            return;
-        case NetError::kUnreachable:
-            EndWith(BridgeOutcome::kUnreachable, "no route to " + where + system);
-            return;
-        case NetError::kTimedOut:
-            if (peerOpened_) {
-                EndWith(BridgeOutcome::kTimedOut, "the module took no data from " + where +
-                                                      " for " + std::to_string(kSendTimeoutMs) +
-                                                      " ms");
-                return;
-            }
-            EndWith(BridgeOutcome::kTimedOut,
-                    listening ? "the module did not connect to " + where + " within " +
-                                    std::to_string(request_.connectTimeoutMs) + " ms"
-                              : "no connection to " + where + " within " +
-                                    std::to_string(request_.connectTimeoutMs) + " ms");
-            return;
-        case NetError::kAddressInUse:
-            EndWith(BridgeOutcome::kAddressInUse,
-                    "cannot listen on " + where + ": the port is in use" + system);
-            return;
-        case NetError::kAddressNotAvailable:
-            EndWith(BridgeOutcome::kAddressNotLocal,
-                    "cannot listen on " + where +
-                        ": not an address of this PC (the module connects there)" + system);
-            return;
-        case NetError::kBadAddress:
-            EndWith(BridgeOutcome::kBadEndpoint, where + " is not an address a socket can use");
-            return;
-        default:
-            EndWith(BridgeOutcome::kDamaged,
-                    std::string(listening ? "listening on " : "connecting to ") + where +
-                        " failed" + system);
-            return;
+    if (failure.error == NetError::kTimedOut && peerOpened_) {
+        EndWith(BridgeOutcome::kTimedOut, "the module took no data from " +
+                                              EndpointText(*report_.endpoint) + " for " +
+                                              std::to_string(kSendTimeoutMs) + " ms");
+        return;
     }
+    EndWith(NetFailureOutcome(failure.error),
+            NetFailureMessage(*report_.endpoint, failure, request_.connectTimeoutMs));
 }
 
 bool Check::ReadEndpoint() {
@@ -663,6 +624,57 @@ ExchangeResult LeaveTransparentMode(const ExchangeContext& context, uint32_t gua
     }
     // Whatever the escape's answer, the module counts as back once it answers "at".
     return SendScript(context, kAtCommand);
+}
+
+BridgeOutcome NetFailureOutcome(NetError error) {
+    switch (error) {
+        case NetError::kStopped:
+            return BridgeOutcome::kStopped;
+        case NetError::kRefused:
+            return BridgeOutcome::kRefused;
+        case NetError::kUnreachable:
+            return BridgeOutcome::kUnreachable;
+        case NetError::kTimedOut:
+            return BridgeOutcome::kTimedOut;
+        case NetError::kAddressInUse:
+            return BridgeOutcome::kAddressInUse;
+        case NetError::kAddressNotAvailable:
+            return BridgeOutcome::kAddressNotLocal;
+        case NetError::kBadAddress:
+            return BridgeOutcome::kBadEndpoint;
+        default:
+            return BridgeOutcome::kDamaged;
+    }
+}
+
+std::string NetFailureMessage(const BridgeEndpoint& endpoint, const NetFailure& failure,
+                              uint32_t timeoutMs) {
+    const bool listening = endpoint.role == ModuleRole::kClient;
+    const std::string where = EndpointText(endpoint);
+    const std::string system = failure.text.empty() ? "" : " (" + failure.text + ")";
+    switch (failure.error) {
+        case NetError::kStopped:
+            return "stopped";
+        case NetError::kRefused:
+            return where + " refused the connection: nothing listens there" + system;
+        case NetError::kUnreachable:
+            return "no route to " + where + system;
+        case NetError::kTimedOut:
+            return listening ? "the module did not connect to " + where + " within " +
+                                   std::to_string(timeoutMs) + " ms"
+                             : "no connection to " + where + " within " +
+                                   std::to_string(timeoutMs) + " ms";
+        case NetError::kAddressInUse:
+            return "cannot listen on " + where + ": the port is in use" + system;
+        case NetError::kAddressNotAvailable:
+            return "cannot listen on " + where +
+                   ": not an address of this PC (the module connects there)" + system;
+        case NetError::kBadAddress:
+            return where + " is not an address a socket can use";
+        default:
+            return std::string(listening ? "listening on " : "connecting to ") + where + " failed" +
+                   system;
+    }
 }
 
 BridgeReport RunBridgeCheck(const ExchangeContext& context, const BridgeRequest& request,

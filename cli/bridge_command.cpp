@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "bridge_report_text.h"
 #include "cli_options.h"
 #include "exchange_feedback.h"
 #include "exit_codes.h"
@@ -13,44 +14,6 @@
 #include "terminal_host.h"
 
 namespace {
-
-std::string Fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-// The line's own limit: ten bits a byte.
-double LineBytesPerSecond(const BridgeReport& report) {
-    return report.lineBaud / 10.0;
-}
-
-std::string Padded(std::string text, std::size_t width) {
-    if (text.size() < width) text.resize(width, ' ');
-    return text;
-}
-
-std::string WayRow(std::string_view name, const WayReport& way, double line) {
-    std::string row = Padded(std::string(name), 14);
-    for (uint64_t count :
-         {way.sent, way.received, way.intact, way.lost, way.corrupted, way.reordered})
-        row += Padded(std::to_string(count), 10);
-    row += Padded(Fixed(way.bytesPerSecond, 0), 10);
-    row += line > 0 ? Fixed(100.0 * way.bytesPerSecond / line, 1) + " %" : "-";
-    return row + "\n";
-}
-
-std::string_view CommandModeName(CommandMode mode) {
-    switch (mode) {
-        case CommandMode::kConfirmed:
-            return "confirmed";
-        case CommandMode::kNotConfirmed:
-            return "not confirmed";
-        case CommandMode::kSkipped:
-            break;
-    }
-    return "not asked";
-}
 
 nlohmann::json WayJson(const WayReport& way, double line) {
     return {{"sent", way.sent},
@@ -111,40 +74,6 @@ int BridgeExitStatus(const BridgeReport& report) {
     return exit_code::kIoError;
 }
 
-std::string BridgeTable(const BridgeReport& report) {
-    std::string text;
-    if (report.endpoint) {
-        const BridgeEndpoint& endpoint = *report.endpoint;
-        text += "endpoint      " + std::string(ProtoName(endpoint.proto)) + " " + endpoint.host +
-                ":" + std::to_string(endpoint.port) + ", the module is the " +
-                std::string(RoleName(endpoint.role)) +
-                (report.peer.empty() ? "" : "; peer " + report.peer) + "\n";
-    }
-    const double line = LineBytesPerSecond(report);
-    text += "line          " + std::to_string(report.lineBaud) + " baud: at most " +
-            Fixed(line, 0) + " bytes/s each way\n";
-    if (report.toNetwork.sent > 0) {
-        text +=
-            "              sent      received  intact    lost      corrupted reordered bytes/s   "
-            "of line\n";
-        text += WayRow("to network", report.toNetwork, line);
-        text += WayRow("to serial", report.toSerial, line);
-    }
-    const LatencyReport& latency = report.latency;
-    if (latency.probes > 0) {
-        text += "latency       ";
-        if (latency.answered > 0)
-            text += "p50 " + Fixed(latency.p50Ms, 1) + " ms, p99 " + Fixed(latency.p99Ms, 1) +
-                    " ms, max " + Fixed(latency.maxMs, 1) + " ms; ";
-        text += std::to_string(latency.answered) + " of " + std::to_string(latency.probes) +
-                " probes came back; the line's limit " + Fixed(latency.limitMs, 1) + " ms\n";
-    }
-    text += "command mode  " + std::string(CommandModeName(report.commandMode)) + "\n";
-    text += "result        " + std::string(BridgeOutcomeName(report.outcome)) + ": " +
-            report.message + "\n";
-    return text;
-}
-
 std::string BridgeJson(const std::string& port, const BridgeReport& report, int status) {
     const double line = LineBytesPerSecond(report);
     nlohmann::json json = {
@@ -179,9 +108,11 @@ std::string BridgeJson(const std::string& port, const BridgeReport& report, int 
 std::string BridgeSummary(const BridgeReport& report) {
     if (report.outcome != BridgeOutcome::kIntact && report.outcome != BridgeOutcome::kDamaged)
         return report.message;
-    std::string summary = "to network " + Fixed(report.toNetwork.bytesPerSecond, 0) +
-                          " B/s, to serial " + Fixed(report.toSerial.bytesPerSecond, 0) + " B/s";
-    if (report.latency.answered > 0) summary += ", p50 " + Fixed(report.latency.p50Ms, 1) + " ms";
+    std::string summary = "to network " + FixedText(report.toNetwork.bytesPerSecond, 0) +
+                          " B/s, to serial " + FixedText(report.toSerial.bytesPerSecond, 0) +
+                          " B/s";
+    if (report.latency.answered > 0)
+        summary += ", p50 " + FixedText(report.latency.p50Ms, 1) + " ms";
     if (report.outcome == BridgeOutcome::kDamaged) summary += "; " + report.message;
     return summary;
 }

@@ -25,8 +25,6 @@ BridgeRun RunBridgeOnPort(const CliOptions& options, const std::optional<std::st
                           TerminalHost& host, std::ostream& out, std::ostream& err);
 
 int BridgeExitStatus(const BridgeReport& report);
-// The table printed by default.
-std::string BridgeTable(const BridgeReport& report);
 // One line of JSON, ended by LF.
 std::string BridgeJson(const std::string& port, const BridgeReport& report, int status);
 // "to network 11498 B/s, to serial 11502 B/s, p50 13.1 ms", or the outcome's message.

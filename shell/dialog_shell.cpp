@@ -4,11 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "at_text.h"
 #include "form_schema.h"
 #include "link_lists.h"
 #include "port_list.h"
 #include "presets.h"
 #include "query_reply.h"
+#include "query_texts.h"
+#include "script_form.h"
 #include "user_slots.h"
 
 namespace {
@@ -130,6 +133,17 @@ void DialogShell::Shutdown() {
     view_.StopProgress();
 }
 
+void DialogShell::SetBridgeOpen(bool open) {
+    bridgeOpen_ = open;
+    EnableExchangeButtons(!open);
+}
+
+std::string DialogShell::BridgeSettings() const {
+    std::string settings = ComposeScript(form_);
+    if (!moduleAddress_.empty()) settings += "at+net_wanip=" + moduleAddress_ + "\r\n";
+    return settings;
+}
+
 void DialogShell::OnBnClickedSearch(int id, Notify /*code*/) {
     RunExchange(id, ExchangeKind::kSearch, SearchModule);
 }
@@ -208,6 +222,7 @@ void DialogShell::OnFormControlChanged(int id, Notify code) {
 }
 
 void DialogShell::RunExchange(int id, ExchangeKind kind, ExchangeRunner::Exchange exchange) {
+    if (bridgeOpen_) return;
     if (!runner_.Start(link_, paneLog_, std::move(exchange),
                        [this](const ExchangeResult& result) { Finished(result); }))
         return;
@@ -231,8 +246,12 @@ void DialogShell::Finished(const ExchangeResult& result) {
     ShowStatus();
     switch (result.outcome) {
         case ExchangeOutcome::kReplied:
-            if (exchangeKind_ == ExchangeKind::kQuery)
+            if (exchangeKind_ == ExchangeKind::kQuery) {
                 TakeQueryReply(session_, form_, result.reply);
+                if (std::string address = GetAtValue(CleanQueryReply(result.reply), "net_wanip");
+                    !address.empty())
+                    moduleAddress_ = std::move(address);
+            }
             break;
         case ExchangeOutcome::kNoReply:
             // Only a reply is applied: without one the form and the command pane stay as they
@@ -249,13 +268,14 @@ void DialogShell::Finished(const ExchangeResult& result) {
             break;
     }
     // Only now, so no click starts another exchange while the box still explains this one.
-    EnableExchangeButtons(true);
+    EnableExchangeButtons(!bridgeOpen_);
     // The disabled button lost the focus to its neighbour; the user's place is where they were.
     view_.FocusControl(exchangeButton_);
 }
 
 void DialogShell::EnableExchangeButtons(bool enabled) {
     for (int button : kExchangeButtons) view_.EnableControl(button, enabled);
+    view_.EnableBridgeButton(enabled);
 }
 
 void DialogShell::ShowStatus() {

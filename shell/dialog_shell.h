@@ -63,6 +63,17 @@ class DialogShell final {
     // does meanwhile starts another, and the ended one is not reported.
     void Shutdown();
 
+    // The Bridge window holds the port while it is open: no exchange starts meanwhile, and the
+    // exchange buttons are disabled.
+    void SetBridgeOpen(bool open);
+    bool BridgeOpen() const { return bridgeOpen_; }
+    // The module's settings the Bridge window starts its network side from: the script
+    // composed from the form, and the address in use from the last query (or the one the
+    // program knows, SetModuleAddress).
+    std::string BridgeSettings() const;
+    // The module's address in use where the program knows it (the demo module's).
+    void SetModuleAddress(std::string address) { moduleAddress_ = std::move(address); }
+
     // Actions, one per control and notification.
     void OnBnClickedSearch(int id, Notify code);
     void OnBnClickedPreset(int id, Notify code);
@@ -116,4 +127,6 @@ class DialogShell final {
     LinkSettings exchangeLink_;
     std::optional<ExchangeOutcome> lastOutcome_;
     bool lastReplyWithoutAt_ = false;  // bytes arrived, but not the module's echo
+    bool bridgeOpen_ = false;
+    std::string moduleAddress_;  // net_wanip, from the last query or the program
 };

@@ -23,6 +23,9 @@ class DialogView {
     // The front ends that have them show these; the defaults leave a view without them working.
     // The Stop button, shown while an exchange runs; it calls DialogShell::OnStop.
     virtual void ShowStopButton(bool /*shown*/) {}
+    // The button that opens the Bridge window, which needs the port: disabled while an
+    // exchange runs or the window is open.
+    virtual void EnableBridgeButton(bool /*enabled*/) {}
     // The status line: the port and link rate in use and how the last exchange went.
     virtual void ShowStatus(std::string_view /*text*/) {}
     // The keyboard focus to a control: back to the button whose exchange ended, which lost it

@@ -123,5 +123,11 @@ BridgeReport RunBridgeCheck(const ExchangeContext& context, const BridgeRequest&
 // module answers commands again.
 ExchangeResult LeaveTransparentMode(const ExchangeContext& context, uint32_t guardMs);
 
+// What a failure of the PC's side of the socket, opened for `endpoint` within `timeoutMs`, means
+// for the check, and the line that tells the user.
+BridgeOutcome NetFailureOutcome(NetError error);
+std::string NetFailureMessage(const BridgeEndpoint& endpoint, const NetFailure& failure,
+                              uint32_t timeoutMs);
+
 // "intact", "refused" … for tables and JSON.
 std::string_view BridgeOutcomeName(BridgeOutcome outcome);
