@@ -19,7 +19,8 @@ std::string DemoModeLogText(const std::string& port) {
            ") first.\r\nSimulated module on\r\n" + port + "\r\n";
 }
 
-CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv) : QApplication(argc, argv) {
+CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv)
+    : QApplication(argc, argv), argc_(argc), argv_(argv) {
     NameTheProgram();
     setWindowIcon(AppIcon());
 }
@@ -33,8 +34,8 @@ int CQN7_SETUPTOOLApp::InitInstance() {
     const bool demo = parser.isSet(QString::fromLatin1(kDemoOption));
     CQN7_SETUPTOOLDlg dialog;
     dialog.Link().fast = parser.isSet(QString::fromLatin1(kFastOption));
-    if (const QString slotDir = QString::fromLatin1(kSlotDirOption); parser.isSet(slotDir)) {
-        dialog.GetSession().SetSlotDirectory(parser.value(slotDir).toStdString());
+    if (const std::optional<std::string> slotDir = RawOptionValue(argc_, argv_, kSlotDirOption)) {
+        dialog.GetSession().SetSlotDirectory(*slotDir);
     }
     if (demo) {
         std::string error;
