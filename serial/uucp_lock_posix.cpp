@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -62,11 +65,17 @@ std::vector<pid_t> LockOwners(const std::string& file, int* err) {
     const ssize_t n = read(fd, text, sizeof text - 1);
     *err = n < 0 ? errno : 0;
     close(fd);
+    int ascii = 0;
+    if (n <= 0 || std::sscanf(text, "%d", &ascii) != 1) ascii = 0;
+    int binary = 0;
+    if (n == 4) std::memcpy(&binary, text, sizeof binary);
+    // The reading of the form the file is written in comes first, so a message names its owner.
+    const bool asText = std::all_of(text, text + std::max<ssize_t>(n, 0), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) ||
+               std::isspace(static_cast<unsigned char>(c));
+    });
     std::vector<pid_t> owners;
-    int pid = 0;
-    if (n > 0 && std::sscanf(text, "%d", &pid) == 1 && pid > 0) owners.push_back(pid);
-    if (n == 4) {
-        std::memcpy(&pid, text, sizeof pid);
+    for (int pid : asText ? std::array{ascii, binary} : std::array{binary, ascii}) {
         if (pid > 0) owners.push_back(pid);
     }
     return owners;
