@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <QCoreApplication>
+#include <string_view>
 
 void NameTheProgram() {
     QCoreApplication::setApplicationName(QStringLiteral("qn7-setup"));
@@ -38,4 +39,19 @@ std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {
     NameTheProgram();
     parser.process(core);
     return 0;
+}
+
+std::optional<std::string> RawOptionValue(int argc, char** argv, const char* name) {
+    const std::string option = std::string("--") + name;
+    std::optional<std::string> value;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") break;
+        if (arg == option && i + 1 < argc) {
+            value = argv[++i];
+        } else if (arg.starts_with(option + "=")) {
+            value = std::string(arg.substr(option.size() + 1));
+        }
+    }
+    return value;
 }

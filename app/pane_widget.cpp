@@ -1,6 +1,5 @@
 #include "pane_widget.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -17,9 +16,10 @@ PaneWidget::PaneWidget(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void PaneWidget::UseFixedWidthFont() {
-    QFont fixed = QFontDatabase::hasFamily(QStringLiteral("Courier New"))
-                      ? QFont(QStringLiteral("Courier New"))
-                      : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Where "Courier New" is missing, the type-writer hint picks the system's fixed-width face,
+    // without listing every font the system has to find out.
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
     fixed.setPointSizeF(font().pointSizeF());
     setFont(fixed);
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "port_watch.h"
+#include "template_builder.h"
 #include "widget_form.h"
 
 namespace {
@@ -55,9 +56,10 @@ class PortListModel : public QAbstractListModel {
 };
 
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent), model_(new PortListModel(this)) {
-    setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);
+    // The model first, so that the edit field's completer is made on it, not made over.
     setModel(model_);
+    MakeEditable(this);
+    setInsertPolicy(QComboBox::NoInsert);
     // A typed path is taken as typed: no completion from the list ("/dev/ttyS1" is not
     // "/dev/ttyS10").
     setCompleter(nullptr);

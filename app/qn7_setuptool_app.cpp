@@ -20,7 +20,8 @@ std::string DemoModeLogText(const std::string& port) {
            "\r\nAfter transparent mode, Bridge shows both ends of its data path.\r\n";
 }
 
-CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv) : QApplication(argc, argv) {
+CQN7_SETUPTOOLApp::CQN7_SETUPTOOLApp(int& argc, char** argv)
+    : QApplication(argc, argv), argc_(argc), argv_(argv) {
     NameTheProgram();
     setWindowIcon(AppIcon());
 }
@@ -34,8 +35,8 @@ int CQN7_SETUPTOOLApp::InitInstance() {
     const bool demo = parser.isSet(QString::fromLatin1(kDemoOption));
     CQN7_SETUPTOOLDlg dialog;
     dialog.Link().fast = parser.isSet(QString::fromLatin1(kFastOption));
-    if (const QString slotDir = QString::fromLatin1(kSlotDirOption); parser.isSet(slotDir)) {
-        dialog.GetSession().SetSlotDirectory(parser.value(slotDir).toStdString());
+    if (const std::optional<std::string> slotDir = RawOptionValue(argc_, argv_, kSlotDirOption)) {
+        dialog.GetSession().SetSlotDirectory(*slotDir);
     }
     if (demo) {
         std::string error;

@@ -21,5 +21,8 @@ class CQN7_SETUPTOOLApp : public QApplication {
     int InitInstance();
 
   private:
+    // The command line as left by Qt, which takes out its own options.
+    int& argc_;
+    char** argv_;
     std::unique_ptr<DemoModule> demoModule_;
 };

@@ -27,7 +27,7 @@ QWidget* MakePushButton(const ControlTemplate& control, QWidget* parent) {
 
 QWidget* MakeComboBox(const ControlTemplate& control, QWidget* parent) {
     auto* list = new QComboBox(parent);
-    list->setEditable(control.Has(kEditable));
+    if (control.Has(kEditable)) MakeEditable(list);
     list->setInsertPolicy(QComboBox::NoInsert);
     return list;
 }
@@ -168,6 +168,12 @@ ControlMap BuildControls(QWidget* dialog, const DialogTemplate& dialogTemplate,
         if (control.id != kStaticId) controls[control.id] = widget;
     }
     return controls;
+}
+
+void MakeEditable(QComboBox* list) {
+    auto* edit = new QLineEdit(list);
+    edit->setPalette(list->palette());
+    list->setLineEdit(edit);
 }
 
 void AddListEntries(QComboBox* list, const QStringList& entries) {

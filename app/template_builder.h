@@ -27,6 +27,11 @@ DialogBaseUnits SetUpDialogWindow(QWidget* dialog, const DialogTemplate& dialogT
 ControlMap BuildControls(QWidget* dialog, const DialogTemplate& dialogTemplate,
                          const DialogBaseUnits& units, const ControlFactory& factory = {});
 
+// Makes `list` editable as setEditable(true) does, without building its drop-down list first:
+// the combo box builds that when the list first opens, as the list of a box that is not
+// editable. A third of what an editable combo box costs to build.
+void MakeEditable(QComboBox* list);
+
 // Adds list entries the way the dialog's lists are filled: in order, selecting none.
 void AddListEntries(QComboBox* list, const QStringList& entries);
 

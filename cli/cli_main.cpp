@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <iostream>
 #include <sstream>
+#include <system_error>
+#include <utility>
 
 #include "cli_options.h"
 #include "exit_codes.h"
+#include "port_list.h"
 #include "script_source.h"
 #include "standard_streams.h"
 #include "terminal_text.h"
@@ -47,6 +50,25 @@ int AddPortsFromFile(CliOptions& options, std::istream& in, std::ostream& err) {
     return exit_code::kOk;
 }
 
+// Two names of one device would race against each other for its lock, as one name given twice
+// would: the second is refused like a repeated name, before any port is opened.
+int RefuseSameDeviceTwice(const CliOptions& options, std::size_t fromCommandLine,
+                          std::ostream& err) {
+    std::vector<std::string> keys;
+    for (const std::string& port : options.ports) {
+        const std::string key = PortDeviceKey(port);
+        const auto same = std::find(keys.begin(), keys.end(), key);
+        if (same != keys.end()) {
+            const std::string& first = options.ports[static_cast<std::size_t>(same - keys.begin())];
+            err << "qn7cfg: port '" << port << "' given twice: it is the same device as '" << first
+                << "'\n";
+            return keys.size() < fromCommandLine ? exit_code::kUsage : exit_code::kDataError;
+        }
+        keys.push_back(key);
+    }
+    return exit_code::kOk;
+}
+
 }  // namespace
 
 int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& out,
@@ -65,27 +87,37 @@ int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& ou
         out << "qn7cfg " QN7_VERSION "\n";
         return exit_code::kOk;
     }
+    const std::size_t fromCommandLine = options.ports.size();
     if (options.portsFrom) {
         if (const int status = AddPortsFromFile(options, in, err)) return status;
     }
+    if (const int status = RefuseSameDeviceTwice(options, fromCommandLine, err)) return status;
     return SpecOf(options.command).run(options, in, out, err);
 }
 
 int RunOnStandardStreams(std::span<const std::string> args) {
-    UseBinaryStandardStreams();
+    const unsigned closed = PrepareStandardStreams();
+    StandardStreamBuf outBuf(1, (closed & 2u) != 0);
+    StandardStreamBuf errBuf(2, (closed & 4u) != 0);
     // A terminal obeys the control bytes a module may answer with, and a line ended by a bare CR
     // would be overwritten by the next; a pipe or a file gets the bytes as they came.
-    TerminalTextBuf outTerminal(std::cout.rdbuf());
-    TerminalTextBuf errTerminal(std::cerr.rdbuf());
-    std::ostream terminalOut(&outTerminal);
-    std::ostream terminalErr(&errTerminal);
-    terminalErr.setf(std::ios::unitbuf);
-    std::ostream& out = IsTerminal(1) ? terminalOut : std::cout;
-    std::ostream& err = IsTerminal(2) ? terminalErr : std::cerr;
-    const int status = RunCli(args, std::cin, out, err);
+    TerminalTextBuf outTerminal(&outBuf);
+    TerminalTextBuf errTerminal(&errBuf);
+    std::ostream out(IsTerminal(1) ? static_cast<std::streambuf*>(&outTerminal) : &outBuf);
+    std::ostream err(IsTerminal(2) ? static_cast<std::streambuf*>(&errTerminal) : &errBuf);
+    int status = RunCli(args, std::cin, out, err);
     outTerminal.Finish();
     errTerminal.Finish();
-    out.flush();
-    err.flush();
+    // A backup that never reached its file is a failure, whatever the module did.
+    const std::pair<const StandardStreamBuf*, const char*> streams[] = {
+        {&outBuf, "standard output"}, {&errBuf, "standard error"}};
+    for (const auto& [buf, name] : streams) {
+        if (buf->Error() == 0) continue;
+        err.clear();
+        err << "qn7cfg: " << name << " could not be written ("
+            << std::generic_category().message(buf->Error())
+            << "); what was printed there is lost\n";
+        status = std::max(status, exit_code::kIoError);
+    }
     return status;
 }

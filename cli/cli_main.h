@@ -10,5 +10,6 @@ int RunCli(std::span<const std::string> args, std::istream& in, std::ostream& ou
            std::ostream& err);
 
 // RunCli on the process's standard streams, as the program runs: binary streams on Windows,
-// and control bytes escaped in what goes to a terminal.
+// control bytes escaped in what goes to a terminal, and exit status 74 when standard output or
+// error could not be written.
 int RunOnStandardStreams(std::span<const std::string> args);

@@ -1,6 +1,7 @@
-// Ctrl+C and SIGTERM during an exchange: instead of dying with the port raw, exclusive and
-// locked, the program stops the exchange, lets the port be restored and released as on any
-// other exit, and then exits with the shell's status for the signal (130, 143).
+// Ctrl+C, SIGTERM, a closed terminal (SIGHUP) and SIGPIPE during an exchange: instead of dying
+// with the port raw, exclusive and locked, the program stops the exchange, lets the port be
+// restored and released as on any other exit, and then exits with the shell's status for the
+// signal (130, 143, 129, 141).
 #pragma once
 
 #include <atomic>

@@ -1,5 +1,7 @@
-// SIGINT and SIGTERM are blocked in the program's threads and taken by sigwait on a watcher
-// thread, where stopping the exchange may lock and wake like any other thread.
+// SIGINT, SIGTERM, SIGHUP and SIGPIPE are blocked in the program's threads and taken by sigwait
+// on a watcher thread, where stopping the exchange may lock and wake like any other thread.
+// A write to a closed pipe raises SIGPIPE in the writing thread only, where it stays blocked and
+// the write fails with EPIPE instead; the program ignores SIGPIPE, so it is never delivered.
 #include <pthread.h>
 #include <signal.h>
 
@@ -19,6 +21,8 @@ InterruptWatch::InterruptWatch(std::function<void()> onInterrupt)
     sigemptyset(&system_->signals);
     sigaddset(&system_->signals, SIGINT);
     sigaddset(&system_->signals, SIGTERM);
+    sigaddset(&system_->signals, SIGHUP);
+    sigaddset(&system_->signals, SIGPIPE);
     // Before the thread starts, so it and every later thread inherit the mask.
     pthread_sigmask(SIG_BLOCK, &system_->signals, &system_->before);
     system_->watcher = std::thread([this] {

@@ -352,3 +352,15 @@ int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
 }
 
 }  // namespace port_system
+
+unsigned ReserveStandardDescriptors() {
+    unsigned closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor is this one, the lower ones being held already.
+        const int null = open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) close(null);
+        closed |= 1u << fd;
+    }
+    return closed;
+}

@@ -257,3 +257,8 @@ int32_t WaitEvent(PortDevice* device, uint32_t* seen, uint32_t timeoutMs) {
 }
 
 }  // namespace port_system
+
+unsigned ReserveStandardDescriptors() {
+    // Ports are handles here, never C runtime descriptors.
+    return 0;
+}

@@ -6,13 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <optional>
 
 #include "serial_port.h"
 #include "uucp_lock.h"
@@ -48,19 +50,35 @@ std::vector<std::string> LockNames(const std::string& path) {
     return names;
 }
 
-// The PID a lock file names; nullopt when it names none (empty, or not a number).
-std::optional<pid_t> LockOwner(const std::string& file) {
+// Every PID a lock file can be read to name: the ASCII digits most programs write, and the
+// 4-byte binary number of the old form when the file holds exactly 4 bytes. "301\n" is both a
+// live process 301 and a binary number no process has, so a lock is only as stale as its
+// readings agree. Empty when it names none (empty, or not a number); `err` gets the error
+// number of a file that cannot be read.
+std::vector<pid_t> LockOwners(const std::string& file, int* err) {
     char text[128] = {};
     const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+        *err = errno;
+        return {};
+    }
     const ssize_t n = read(fd, text, sizeof text - 1);
+    *err = n < 0 ? errno : 0;
     close(fd);
-    int pid = 0;
-    if (n == 4)
-        std::memcpy(&pid, text, sizeof pid);
-    else if (n <= 0 || std::sscanf(text, "%d", &pid) != 1)
-        return std::nullopt;
-    return pid > 0 ? std::optional<pid_t>(pid) : std::nullopt;
+    int ascii = 0;
+    if (n <= 0 || std::sscanf(text, "%d", &ascii) != 1) ascii = 0;
+    int binary = 0;
+    if (n == 4) std::memcpy(&binary, text, sizeof binary);
+    // The reading of the form the file is written in comes first, so a message names its owner.
+    const bool asText = std::all_of(text, text + std::max<ssize_t>(n, 0), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) ||
+               std::isspace(static_cast<unsigned char>(c));
+    });
+    std::vector<pid_t> owners;
+    for (int pid : asText ? std::array{ascii, binary} : std::array{binary, ascii}) {
+        if (pid > 0) owners.push_back(pid);
+    }
+    return owners;
 }
 
 bool Alive(pid_t pid) {
@@ -80,17 +98,29 @@ std::string ProgramOf(pid_t pid) {
 int32_t Check(const std::string& file, std::string* why) {
     struct stat info {};
     if (lstat(file.c_str(), &info) != 0) return 0;
-    const std::optional<pid_t> owner = LockOwner(file);
-    if (!owner) {
-        *why = "The port is busy: the lock file " + file + " names no process";
+    int err = 0;
+    const std::vector<pid_t> owners = LockOwners(file, &err);
+    if (owners.empty()) {
+        *why = "The port is busy: the lock file " + file +
+               (err != 0 ? " cannot be read (" + std::string(std::strerror(err)) + ")"
+                         : " names no process");
         return kErrorSharingViolation;
     }
-    if (*owner != getpid() && Alive(*owner)) {
-        *why = "The port is busy: locked by " + ProgramOf(*owner) + " (process " +
-               std::to_string(*owner) + ") in " + file;
+    for (pid_t owner : owners) {
+        if (owner != getpid() && Alive(owner)) {
+            *why = "The port is busy: locked by " + ProgramOf(owner) + " (process " +
+                   std::to_string(owner) + ") in " + file;
+            return kErrorSharingViolation;
+        }
+    }
+    if (unlink(file.c_str()) != 0 && errno != ENOENT) {
+        // Root's lock in the sticky lock folder, say: other programs still take it as held.
+        err = errno;
+        *why = "The port is blocked by a stale lock file: " + file + " names process " +
+               std::to_string(owners.front()) + ", which has ended, but it cannot be removed (" +
+               std::strerror(err) + "); remove it to use the port";
         return kErrorSharingViolation;
     }
-    (void)unlink(file.c_str());
     return 0;
 }
 

@@ -19,6 +19,12 @@ std::string PortLabel(const SerialPortInfo& port);
 
 std::vector<SerialPortInfo> ListSerialPorts();
 
+// What a port name stands for, so that two names of one device compare equal: on POSIX systems
+// its device number (a /dev/serial/by-id link and its target, "/dev/pts//3" and "/dev/pts/3"),
+// on Windows its COM name ("\\.\COM3" and "com3"). A name that cannot be looked up stands
+// for itself.
+std::string PortDeviceKey(const std::string& path);
+
 // The Linux scan of a system tree: ROOT/dev and ROOT/sys (tests pass a fake tree).
 std::vector<SerialPortInfo> ListSerialPortsUnder(const std::filesystem::path& root);
 

@@ -141,3 +141,10 @@ class CSerial {
     std::mutex m_portMutex;
     std::atomic<bool> m_bCancelled{false};
 };
+
+// Holds each standard descriptor (0, 1, 2) that is closed with /dev/null, so that no port
+// opened later lands on one: there it would be taken for the program's own terminal, and what
+// the program prints would go down the serial line. A program calls it first thing, while it
+// runs one thread. Returns the descriptors that were closed, as bits (1 << fd); 0 on systems
+// whose ports are not descriptors.
+unsigned ReserveStandardDescriptors();

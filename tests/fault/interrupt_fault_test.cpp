@@ -1,5 +1,6 @@
-// qn7cfg stopped by Ctrl+C or SIGTERM in the middle of an exchange: it must leave the port as
-// it found it (settings, not exclusive, no lock file) and exit with the shell's status.
+// qn7cfg stopped by Ctrl+C, SIGTERM, a closed terminal (SIGHUP) or SIGPIPE in the middle of an
+// exchange: it must leave the port as it found it (settings, not exclusive, no lock file) and
+// exit with the shell's status.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -45,6 +46,7 @@ TEST_P(FaultInterrupted, RestoresAndReleasesThePortAndExitsWithTheSignalStatus) 
         dup2(null, 0);
         dup2(null, 1);
         dup2(null, 2);
+        signal(SIGPIPE, SIG_DFL);  // as a shell starts it
         execl(QN7CFG_PATH, QN7CFG_PATH, "-p", pty.path.c_str(), "scan", nullptr);
         _exit(127);
     }
@@ -78,7 +80,9 @@ TEST_P(FaultInterrupted, RestoresAndReleasesThePortAndExitsWithTheSignalStatus) 
 
 INSTANTIATE_TEST_SUITE_P(Signals, FaultInterrupted,
                          ::testing::Values(InterruptCase{"CtrlC", SIGINT, 130},
-                                           InterruptCase{"Term", SIGTERM, 143}),
+                                           InterruptCase{"Term", SIGTERM, 143},
+                                           InterruptCase{"HangUp", SIGHUP, 129},
+                                           InterruptCase{"BrokenPipe", SIGPIPE, 141}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,14 +9,46 @@
 #include <cerrno>
 #include <csignal>
 
+#include "process_probe.h"
+
 namespace {
 
-void ChildExec(const std::string& program, std::vector<char*>& argv, int in, int out, int err) {
+// After the fork: async-signal-safe calls only.
+void ChildExec(const std::string& program, std::vector<char*>& argv, std::vector<char*>& envp,
+               const ProcessSetup& setup, int in, int out, int err) {
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    execv(program.c_str(), argv.data());
+    if (setup.output == "-") {
+        close(STDOUT_FILENO);
+    } else if (setup.output == "|") {
+        int gone[2];
+        if (pipe(gone) != 0 || dup2(gone[1], STDOUT_FILENO) < 0) _exit(126);
+        close(gone[0]);
+        close(gone[1]);
+    } else if (!setup.output.empty()) {
+        const int file = open(setup.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (file < 0 || dup2(file, STDOUT_FILENO) < 0) _exit(126);
+    }
+    std::signal(SIGPIPE, SIG_DFL);
+    if (setup.asNobody && !BecomeNobody()) _exit(126);
+    execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
+}
+
+// This process's environment with `changes` ("NAME=VALUE") put over it.
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text = *entry;
+        const std::string_view name = text.substr(0, text.find('='));
+        bool changed = false;
+        for (const std::string& change : changes)
+            changed = changed || change.substr(0, change.find('=')) == name;
+        if (!changed) result.emplace_back(text);
+    }
+    result.insert(result.end(), changes.begin(), changes.end());
+    return result;
 }
 
 // Feeds the input and drains both outputs together, so neither pipe can fill and stall the child.
@@ -56,7 +88,7 @@ void Pump(int inFd, std::string_view input, int outFd, int errFd, ProcessResult&
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         std::string_view input) {
+                         std::string_view input, const ProcessSetup& setup) {
     ProcessResult result;
     int in[2], out[2], err[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
@@ -68,10 +100,14 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::vector<char*> argv;
     for (std::string& arg : storage) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    std::vector<std::string> environment = EnvironmentWith(setup.environment);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
 
     std::signal(SIGPIPE, SIG_IGN);
     const pid_t pid = fork();
-    if (pid == 0) ChildExec(program, argv, in[0], out[1], err[1]);
+    if (pid == 0) ChildExec(program, argv, envp, setup, in[0], out[1], err[1]);
     close(in[0]);
     close(out[1]);
     close(err[1]);
