@@ -4,3 +4,7 @@
 std::vector<SerialPortInfo> ListSerialPorts() {
     return ListSerialPortsUnder("/");
 }
+
+std::vector<SerialPortInfo> ListPortChoices() {
+    return ListSerialPorts();
+}
