@@ -16,6 +16,7 @@ fail() {
 
 drive_c="$WINEPREFIX/drive_c"
 folder="$drive_c/Program Files/QN7 Setup"
+installed='C:\Program Files\QN7 Setup'
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # Files and keys of ours anywhere: the programs, the shortcut, the cached installer's icon.
 our_files() { find "$drive_c" -path "$drive_c/users/*/Temp" -prune -o \
@@ -30,7 +31,7 @@ value() {
 }
 
 [ -z "$(our_files)" ] && [ -z "$(product_key)" ] || fail "installed before the test"
-cached() { ls -A "$drive_c/windows/Installer" 2>/dev/null; }
+cached() { ls -A "$drive_c/windows/Installer" 2>/dev/null || true; }
 cached_before="$(cached)"
 "$wine" msiexec /i "$msi" /qn || fail "the silent install ended with status $?"
 for file in qn7-setup.exe qn7cfg.exe README.md; do
@@ -47,11 +48,11 @@ for expected in "DisplayVersion=${version_line#qn7cfg }" "Publisher=QN7 Setup de
         fail "Add/Remove Programs: $name is '$(value "$key" "$name")', not '${expected#*=}'"
 done
 code="${key##*\\}"
-packed="$("$wine" reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null |
-          tr -d '\r' | grep -m1 -i "ProductIcon .*\\\\$code\\\\")" ||
-    fail "Add/Remove Programs: no icon for $code"
-echo "installer: silent install into $folder; ${shortcut#"$drive_c"/}; $key:" \
-     "QN7 Setup $(value "$key" DisplayVersion), $(value "$key" Publisher),${packed#*REG_SZ}"
+"$wine" reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null |
+    tr -d '\r' | grep -qi "ProductIcon .*\\\\$code\\\\" || fail "Add/Remove Programs: no icon for $code"
+echo "installer: silent install: the programs and the README in $installed, ${shortcut##*/Start Menu/}" \
+     "in the Start menu, and in Add/Remove Programs \"QN7 Setup\"" \
+     "$(value "$key" DisplayVersion) by $(value "$key" Publisher) with its icon"
 
 version="$("$wine" "$folder/qn7cfg.exe" --version | tr -d '\r')"
 [ "$version" = "$version_line" ] || fail "installed qn7cfg.exe --version: '$version'"

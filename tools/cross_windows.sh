@@ -6,11 +6,12 @@
 # modules on wine's own COM ports; the program from the zip; the installer's silent install,
 # the installed programs and the silent uninstall; qn7cfg.exe against the simulator; and the
 # dialog's screenshot.
-# Usage: tools/cross_windows.sh [build-folder]   (default: build-win)
+# Usage: tools/cross_windows.sh [build-folder [ctest options…]]   (default: build-win)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh cross
 build="${1:-build-win}"
+shift || true
 
 emulator=()
 wine=/usr/lib/wine/wine64
@@ -42,9 +43,13 @@ fi
 # Windows as the dialog's users have it: Chinese (PRC). wine takes its locale, code page 936 and
 # the font substitutes that go with it ("MS Shell Dlg" becomes SimSun) from the C library's
 # locale, made here into the build folder so no system locale has to be installed.
-export LOCPATH="$PWD/$build/locale" LANG=zh_CN.UTF-8
+locales="$PWD/$build/locale"
+if [ ! -d "$locales/zh_CN.UTF-8" ]; then
+    mkdir -p "$locales"
+    LC_ALL=C localedef -i zh_CN -f UTF-8 "$locales/zh_CN.UTF-8"
+fi
 unset LC_ALL LC_CTYPE LC_MESSAGES
-[ -d "$LOCPATH/zh_CN.UTF-8" ] || localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8"
+export LOCPATH="$locales" LANG=zh_CN.UTF-8
 
 # A file as wine's programs name it, on drive Z:.
 windows_path() {
@@ -54,34 +59,38 @@ windows_path() {
 }
 
 # A private wine prefix per build folder, created before the suites race to create it.
-export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
+# Only errors: a wine process that fails says why.
+export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all,err+all
 if [ ! -f "$WINEPREFIX/.qn7-ready" ]; then
     "$wine" wineboot --init >/dev/null 2>&1 || true
     # Debian's wine does not load the fonts it ships: Tahoma ("MS Shell Dlg 2") and Marlett
-    # for the caption buttons go into the prefix. SimSun, for "MS Shell Dlg" and the Chinese
-    # labels, becomes WenQuanYi Micro Hei, and "Courier New" of the log pane its fixed-width
-    # face.
+    # for the caption buttons go into the prefix.
     cp /usr/share/wine/fonts/tahoma*.ttf /usr/share/wine/fonts/marlett.ttf \
        "$WINEPREFIX/drive_c/windows/Fonts/"
-    cat >"$build/fonts.reg" <<'EOF'
+    touch "$WINEPREFIX/.qn7-ready"
+fi
+# The prefix's settings, written in one go before the wine server of the run starts.
+settings="$build/wine-settings.reg"
+cat >"$settings" <<'EOF'
 Windows Registry Editor Version 5.00
 
+; SimSun, which "MS Shell Dlg" is on a Chinese Windows, becomes WenQuanYi Micro Hei Mono: its
+; Latin letters are all half an em wide, as SimSun's are (the proportional face has wider
+; capitals). NSimSun and the log pane's "Courier New" become the same fixed-width face.
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"SimSun"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei Mono"
 "NSimSun"="WenQuanYi Micro Hei Mono"
 "Courier New"="WenQuanYi Micro Hei Mono"
 
+; Every window in one virtual desktop: without a window manager each top-level window of its
+; own would cost about 2 s.
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
 EOF
-    # Every window in one virtual desktop: without a window manager each top-level window of
-    # its own would cost about 2 s.
-    "$wine" regedit /S "$(windows_path "$build/fonts.reg")"
-    touch "$WINEPREFIX/.qn7-ready"
-fi
 
 native="${QN7_NATIVE_BUILD:-build-test}"
 have_native() { [ -x "$native/sim/qn7-sim" ] && [ -x "$native/cli/qn7cfg" ]; }
@@ -93,10 +102,8 @@ trap '"$wineserver" -k 2>/dev/null || true; kill "${sims[@]}" $xvfb 2>/dev/null;
 
 # Simulated modules on wine's own COM ports: HKLM\Software\Wine\Ports names each port's device,
 # and wine's mount manager makes the port and its SERIALCOMM entry when its server starts.
-ports_reg="$work/ports.reg"
-printf 'Windows Registry Editor Version 5.00\n\n[-HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n' \
-    >"$ports_reg"
-printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n' >>"$ports_reg"
+printf '[-HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n' \
+    >>"$settings"
 # Starts a native simulator with the given options as wine's COM port $1.
 sim_as_com() {
     local com="$1" out="$work/$1.out" pty
@@ -105,7 +112,7 @@ sim_as_com() {
     sims+=($!)
     for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
     pty="$(head -n1 "$out")"
-    printf '"%s"="%s"\n' "$com" "$pty" >>"$ports_reg"
+    printf '"%s"="%s"\n' "$com" "$pty" >>"$settings"
     stty -F "$pty" 115200  # wine reads the line speed only from the classic termios table
     echo "$pty" >"$work/$com.pty"
 }
@@ -116,7 +123,7 @@ if have_native; then
     sim_as_com COM21                       # a port beyond COM16
     export QN7_WIN_SIM_PORT=COM14 QN7_WIN_HIGH_PORT=COM21
 fi
-"$wine" regedit /S "$(windows_path "$ports_reg")"
+"$wine" regedit /S "$(windows_path "$settings")"
 # One wine server for the whole run, started after the ports are named. A server that ends
 # between two test processes (3 s after its last client) breaks the next one's connection
 # ("wine client error: recvmsg: Connection reset by peer").
@@ -131,7 +138,9 @@ if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY=":$(cat "$work/display")"
 fi
 
-ctest --test-dir "$build" --timeout 300 --output-on-failure -j"$(nproc)"
+# The session's first program starts wine's services and reads the fonts: not inside a test.
+"$wine" "$build/cli/qn7cfg.exe" --version >/dev/null
+ctest --test-dir "$build" --timeout 300 --output-on-failure -j"$(nproc)" "$@"
 
 # The program from the zip runs on its own, without the build folder.
 rm -rf "$build/zip-check" && mkdir "$build/zip-check"

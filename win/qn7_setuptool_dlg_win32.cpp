@@ -153,6 +153,7 @@ BOOL CQN7_SETUPTOOLDlg::OnInitDialog() {
     m_CmdPane.Attach(GetDlgItem(window_, ctl::kCmdPane));
     m_LogPane.UseFixedWidthFont();
     m_ComPortList.Attach(GetDlgItem(window_, ctl::kComPortList));
+    GiveListTextsTheirFields();
     CreateExchangeControls();
     ui_.Attach(window_);
     form_.Attach(window_, &m_ComPortList);
@@ -188,6 +189,19 @@ void CQN7_SETUPTOOLDlg::AddAboutItem() {
     if (!menu || text.empty()) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kAboutCommandId, text.c_str());
+}
+
+// The editable lists' fields give their text the whole width. With their usual margins, up to
+// three pixels a side, the template's narrow boxes cut off "115200" and "NONE".
+void CQN7_SETUPTOOLDlg::GiveListTextsTheirFields() {
+    for (const ControlTemplate& c : kMainDialogTemplate.controls) {
+        if (c.kind != ControlKind::kComboBox || !c.Has(kEditable)) continue;
+        COMBOBOXINFO list{};
+        list.cbSize = sizeof list;
+        if (GetComboBoxInfo(GetDlgItem(window_, c.id), &list) && list.hwndItem) {
+            SendMessageW(list.hwndItem, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        }
+    }
 }
 
 void CQN7_SETUPTOOLDlg::CreateExchangeControls() {

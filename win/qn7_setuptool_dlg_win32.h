@@ -54,6 +54,7 @@ class CQN7_SETUPTOOLDlg final : public DialogView {
     BOOL OnInitDialog();
     void ApplyDialogInit();
     void AddAboutItem();
+    void GiveListTextsTheirFields();
     void CreateExchangeControls();
     void OnSysCommand(WPARAM command, LPARAM lParam);
     bool OnPaint();
