@@ -268,8 +268,9 @@ std::vector<SerialPortInfo> WindowsPortChoices(const std::vector<SerialPortInfo>
     std::vector<SerialPortInfo> choices;
     for (int n = 1; n <= kListedPorts; ++n) choices.push_back({"COM" + std::to_string(n), {}});
     for (const SerialPortInfo& port : present) {
-        const auto listed = std::find_if(choices.begin(), choices.begin() + kListedPorts,
-                                         [&](const SerialPortInfo& c) { return c.path == port.path; });
+        const auto listed =
+            std::find_if(choices.begin(), choices.begin() + kListedPorts,
+                         [&](const SerialPortInfo& c) { return c.path == port.path; });
         if (listed != choices.begin() + kListedPorts) {
             listed->description = port.description;
         } else {

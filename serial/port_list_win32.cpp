@@ -75,7 +75,8 @@ std::vector<WindowsPortSources::Mapping> SerialCommMappings() {
                                           reinterpret_cast<BYTE*>(port), &size);
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status != ERROR_SUCCESS || type != REG_SZ) continue;
-        found.push_back({Narrow(device), Narrow(std::wstring(port, size / sizeof(wchar_t)).c_str())});
+        found.push_back(
+            {Narrow(device), Narrow(std::wstring(port, size / sizeof(wchar_t)).c_str())});
     }
     RegCloseKey(key);
     return found;

@@ -40,6 +40,9 @@ done
 # All users' Start menu on Windows; wine's Windows Installer uses the user's.
 shortcut="$(find "$drive_c" -path '*/Start Menu/Programs/QN7 Setup.lnk')"
 [ -n "$shortcut" ] || fail "no Start-menu entry for the dialog"
+# It starts the dialog in the user's Documents, where the user slots are kept.
+strings -el "$shortcut" | grep -q '^C:\\users\\[^\\]*\\Documents\\$' ||
+    fail "the Start-menu entry does not start in the user's Documents"
 key="$(product_key)"
 [ -n "$key" ] || fail "no Add/Remove Programs entry"
 for expected in "DisplayVersion=${version_line#qn7cfg }" "Publisher=QN7 Setup developers"; do

@@ -11,7 +11,8 @@ constexpr int kTextPadding = 2;  // pixels left and right of an entry's text
 // The text height of the font a window uses.
 int FontHeight(HWND window) {
     HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);
@@ -53,9 +54,8 @@ PortChanges PortCombo::Refresh() {
     }
     FitDropDownWidth();
     if (!inUse.empty()) {
-        const LRESULT index =
-            SendMessageW(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(inUse.c_str()));
+        const LRESULT index = SendMessageW(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(inUse.c_str()));
         if (index != CB_ERR) {
             SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         } else {
@@ -84,8 +84,8 @@ void PortCombo::FitDropDownWidth() {
     const int wanted = widest + 2 * kTextPadding + GetSystemMetrics(SM_CXVSCROLL) +
                        2 * GetSystemMetrics(SM_CXEDGE);
     const int width = std::min(wanted, GetSystemMetrics(SM_CXSCREEN));
-    SendMessageW(combo_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(std::max<int>(width, box.right - box.left)),
-                 0);
+    SendMessageW(combo_, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(std::max<int>(width, box.right - box.left)), 0);
 }
 
 std::string PortCombo::EntryLabel(size_t index) const {
@@ -93,7 +93,7 @@ std::string PortCombo::EntryLabel(size_t index) const {
 }
 
 void PortCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
-    if (item.itemID >= entries_.size()) return;  // an empty list draws its focus only
+    if (item.itemID >= entries_.size()) return;  // an empty list: nothing to draw
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));

@@ -122,7 +122,7 @@ INT_PTR CQN7_SETUPTOOLDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         case WM_DEVICECHANGE:
             OnDeviceChange(wParam, lParam);
-            return TRUE;
+            return FALSE;  // the default answer too: removals and queries are granted
         case WM_TIMER:
             if (wParam == kProgressTimer) OnTimer();
             if (wParam == kPortSettleTimer) OnPortsSettled();

@@ -67,7 +67,8 @@ HRESULT SavePng(HBITMAP picture, const std::wstring& file) {
         result = factory->CreateBitmapFromHBITMAP(picture, nullptr, WICBitmapIgnoreAlpha, &bitmap);
     if (SUCCEEDED(result)) result = factory->CreateStream(&stream);
     if (SUCCEEDED(result)) result = stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE);
-    if (SUCCEEDED(result)) result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+    if (SUCCEEDED(result))
+        result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
     if (SUCCEEDED(result)) result = encoder->Initialize(stream.p, WICBitmapEncoderNoCache);
     if (SUCCEEDED(result)) result = encoder->CreateNewFrame(&frame, nullptr);
     if (SUCCEEDED(result)) result = frame->Initialize(nullptr);

@@ -100,12 +100,9 @@ TEST(SerialPortChanges, TellWhatCameAndWentByPath) {
 // Windows names its ports through two sources: the devices of the ports class and SERIALCOMM.
 TEST(WindowsPortNames, FriendlyNamesFirstThenTheKernelDevicesKind) {
     WindowsPortSources sources;
-    sources.serialComm = {{"\\Device\\USBSER000", "COM17"},
-                          {"\\Device\\Serial0", "COM1"},
-                          {"\\Device\\VCP0", "com5"},
-                          {"\\Device\\Silabser0", "COM3"},
-                          {"\\Device\\BthModem2", "COM40"},
-                          {"\\Device\\com0com10", "CNCA0"},
+    sources.serialComm = {{"\\Device\\USBSER000", "COM17"}, {"\\Device\\Serial0", "COM1"},
+                          {"\\Device\\VCP0", "com5"},       {"\\Device\\Silabser0", "COM3"},
+                          {"\\Device\\BthModem2", "COM40"}, {"\\Device\\com0com10", "CNCA0"},
                           {"\\Device\\Serial1", ""}};
     sources.portsClass = {{"COM5", "USB-SERIAL CH340 (COM5)"},
                           {"COM17", "USB Serial Device (com17)"},

@@ -118,8 +118,7 @@ TEST_F(WinDialogTextFit, EveryListEntryFitsItsBox) {
         ASSERT_TRUE(GetComboBoxInfo(control, &info));
         // The field: its edit's room within its margins.
         const LRESULT margins = SendMessageW(info.hwndItem, EM_GETMARGINS, 0, 0);
-        const int room =
-            info.rcItem.right - info.rcItem.left - LOWORD(margins) - HIWORD(margins);
+        const int room = info.rcItem.right - info.rcItem.left - LOWORD(margins) - HIWORD(margins);
         const int count = static_cast<int>(SendMessageW(control, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count && i < 16; ++i) {
             wchar_t entry[64] = {};

@@ -158,9 +158,9 @@ TEST_F(WinMainDialog, StartsOnTheFirstPresetApplied) {
 }
 
 TEST_F(WinMainDialog, ListsLinkAndInitialisationData) {
-    const std::pair<int, int> counts[] = {{ctl::kEncryption, 10},  {ctl::kUartBaud, 9},
-                                          {ctl::kDataBits, 4},     {ctl::kStopBits, 2},
-                                          {ctl::kParity, 3},       {ctl::kLinkBaudList, 15}};
+    const std::pair<int, int> counts[] = {{ctl::kEncryption, 10}, {ctl::kUartBaud, 9},
+                                          {ctl::kDataBits, 4},    {ctl::kStopBits, 2},
+                                          {ctl::kParity, 3},      {ctl::kLinkBaudList, 15}};
     for (auto [id, count] : counts) {
         EXPECT_EQ(SendMessageW(Item(id), CB_GETCOUNT, 0, 0), count) << id;
     }
