@@ -93,7 +93,7 @@ void PortComboBox::WatchDevices() {
 void PortComboBox::Refresh() {
     const QString inUse = Port();
     std::vector<SerialPortInfo> present =
-        root_.empty() ? ListSerialPorts() : ListSerialPortsUnder(root_);
+        root_.empty() ? ListPortChoices() : ListSerialPortsUnder(root_);
     const std::optional<PortChanges> changes =
         present_ ? std::optional(ComparePortLists(*present_, present)) : std::nullopt;
     present_ = present;

@@ -1,7 +1,9 @@
 #include "port_list.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
+#include <map>
 #include <string_view>
 #include <system_error>
 
@@ -125,6 +127,63 @@ std::vector<std::string> SortedNames(const fs::path& dir, auto keep) {
     return found;
 }
 
+// Kernel devices of the serial drivers a user meets most, and what they stand for.
+struct KernelDeviceKind {
+    std::string_view stem;  // the device name without "\Device\" and its number
+    std::string_view description;
+};
+
+constexpr KernelDeviceKind kKernelDeviceKinds[] = {
+    {"Serial", "serial port"},
+    {"USBSER", "USB CDC-ACM device"},
+    {"VCP", "FTDI USB serial adapter"},
+    {"Silabser", "Silicon Labs CP210x USB serial adapter"},
+    {"BthModem", "Bluetooth serial link"},
+};
+
+constexpr std::string_view kKernelDevicePrefix = "\\Device\\";
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+std::string UpperCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// "serial port" for "\Device\Serial0"; an unknown driver's device by its own name.
+std::string DescribeKernelDevice(std::string_view device) {
+    if (device.size() >= kKernelDevicePrefix.size() &&
+        EqualNoCase(device.substr(0, kKernelDevicePrefix.size()), kKernelDevicePrefix)) {
+        device.remove_prefix(kKernelDevicePrefix.size());
+    }
+    const std::string_view stem = device.substr(0, device.find_last_not_of("0123456789") + 1);
+    for (const KernelDeviceKind& kind : kKernelDeviceKinds) {
+        if (EqualNoCase(stem, kind.stem)) return std::string(kind.description);
+    }
+    return std::string(device);
+}
+
+// "USB-SERIAL CH340 (COM5)" names COM5 "USB-SERIAL CH340".
+std::string WithoutPortSuffix(std::string friendlyName, std::string_view port) {
+    const std::string suffix = " (" + std::string(port) + ")";
+    if (friendlyName.size() > suffix.size() &&
+        EqualNoCase(std::string_view(friendlyName).substr(friendlyName.size() - suffix.size()),
+                    suffix)) {
+        friendlyName.resize(friendlyName.size() - suffix.size());
+    }
+    return friendlyName;
+}
+
+bool IsComPort(std::string_view name) {
+    return name.size() > 3 && EqualNoCase(name.substr(0, 3), "COM") &&
+           name.find_first_not_of("0123456789", 3) == std::string_view::npos;
+}
+
 }  // namespace
 
 std::string PortLabel(const SerialPortInfo& port) {
@@ -181,4 +240,42 @@ std::string PortChangesLogText(const PortChanges& changes) {
         text += "(:Port removed: " + PortLabel(port) + "\r\n";
     }
     return text;
+}
+
+std::vector<SerialPortInfo> DescribeWindowsPorts(const WindowsPortSources& sources) {
+    // Port names in capitals: Windows takes "com5" for COM5.
+    std::map<std::string, std::string> described;
+    for (const WindowsPortSources::Mapping& mapping : sources.serialComm) {
+        if (mapping.portName.empty()) continue;
+        described[UpperCase(mapping.portName)] = DescribeKernelDevice(mapping.kernelDevice);
+    }
+    for (const WindowsPortSources::Device& device : sources.portsClass) {
+        if (!IsComPort(device.portName)) continue;
+        std::string name = WithoutPortSuffix(device.friendlyName, device.portName);
+        std::string& description = described[UpperCase(device.portName)];
+        if (!name.empty()) description = std::move(name);
+    }
+    std::vector<SerialPortInfo> ports;
+    for (auto& [port, description] : described) ports.push_back({port, std::move(description)});
+    std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+        return PortLess(a.path, b.path);
+    });
+    return ports;
+}
+
+std::vector<SerialPortInfo> WindowsPortChoices(const std::vector<SerialPortInfo>& present) {
+    constexpr int kListedPorts = 16;
+    std::vector<SerialPortInfo> choices;
+    for (int n = 1; n <= kListedPorts; ++n) choices.push_back({"COM" + std::to_string(n), {}});
+    for (const SerialPortInfo& port : present) {
+        const auto listed =
+            std::find_if(choices.begin(), choices.begin() + kListedPorts,
+                         [&](const SerialPortInfo& c) { return c.path == port.path; });
+        if (listed != choices.begin() + kListedPorts) {
+            listed->description = port.description;
+        } else {
+            choices.push_back(port);
+        }
+    }
+    return choices;
 }

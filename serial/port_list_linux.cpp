@@ -13,3 +13,7 @@ std::string PortDeviceKey(const std::string& path) {
     if (S_ISCHR(info.st_mode)) return "device " + std::to_string(info.st_rdev);
     return "file " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 }
+
+std::vector<SerialPortInfo> ListPortChoices() {
+    return ListSerialPorts();
+}

@@ -96,7 +96,7 @@ void DialogShell::OnInitDialog(TextPane* cmdPane, TextPane* logPane) {
 // The link settings start as the two lists' selections show them.
 void DialogShell::FillLinkLists() {
     std::vector<std::string> ports;
-    for (const SerialPortInfo& port : ListSerialPorts()) ports.push_back(port.path);
+    for (const SerialPortInfo& port : ListPortChoices()) ports.push_back(port.path);
     std::vector<const char*> entries;
     for (const std::string& port : ports) entries.push_back(port.c_str());
     form_.FillList(ctl::kComPortList, entries);

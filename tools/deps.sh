@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the dialog need (a CJK font for its
 # labels and Xvfb included); skips what is there.
-# Usage: tools/deps.sh [cross|package]   ("cross" adds the Windows cross build and wine to run
+# Usage: tools/deps.sh [cross|package]   ("cross" adds the Windows cross build, wixl and wine to run
 #                                       its tests; "package" the man pages, the Debian package
 #                                       and its checks)
 set -euo pipefail
@@ -12,7 +12,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang-14 libclang-rt-14-dev)
 case "${1:-}" in
     "") ;;
-    cross) packages+=(g++-mingw-w64-x86-64-posix googletest wine64 fonts-wine) ;;
+    cross) packages+=(g++-mingw-w64-x86-64-posix googletest wine64 fonts-wine wixl locales) ;;
     package) packages+=(help2man dpkg-dev file lintian appstream desktop-file-utils man-db) ;;
     *) echo "Usage: $0 [cross|package]" >&2; exit 64 ;;
 esac

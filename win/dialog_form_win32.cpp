@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #include "at_text.h"
+#include "control_ids.h"
 #include "form_schema.h"
+#include "port_combo_win32.h"
 #include "text_win32.h"
 
 std::string WindowText(HWND window) {
@@ -92,6 +94,10 @@ void DialogForm::SelectByPrefix(int id, std::string_view prefix) {
 }
 
 void DialogForm::FillList(int id, std::span<const char* const> entries) {
+    if (id == ctl::kComPortList && ports_) {
+        ports_->Refresh();
+        return;
+    }
     for (const char* entry : entries) {
         Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
     }

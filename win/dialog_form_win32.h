@@ -6,9 +6,15 @@
 
 #include "form_access.h"
 
+class PortCombo;
+
 class DialogForm final : public FormAccess {
   public:
-    void Attach(HWND dialog) { dialog_ = dialog; }
+    // The port list fills itself: it lists the ports present with what each one is.
+    void Attach(HWND dialog, PortCombo* ports) {
+        dialog_ = dialog;
+        ports_ = ports;
+    }
 
     bool IsChecked(int id) const override;
     std::string GetText(int id) const override;
@@ -28,6 +34,7 @@ class DialogForm final : public FormAccess {
     std::string ListEntry(int id, int index) const;
 
     HWND dialog_ = nullptr;
+    PortCombo* ports_ = nullptr;
 };
 
 // The whole text of a window, as UTF-8.

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "control_ids.h"
+
 namespace {
 
 // Writes 16-bit words; the items start on DWORD boundaries.
@@ -32,6 +34,12 @@ class TemplateWriter {
     std::vector<WORD> words_;
 };
 
+// The port list draws its entries, each port with what it is, while its field and the text of
+// each entry stay the port alone (PortCombo).
+DWORD PortListDrawing(const ControlTemplate& c) {
+    return c.id == ctl::kComPortList ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0;
+}
+
 DWORD KindStyle(const ControlTemplate& c) {
     switch (c.kind) {
         case ControlKind::kLabel:
@@ -57,7 +65,7 @@ DWORD KindStyle(const ControlTemplate& c) {
         case ControlKind::kComboBox:
             return (c.Has(kEditable) ? CBS_DROPDOWN : CBS_DROPDOWNLIST) |
                    (c.Has(kSorted) ? CBS_SORT : 0) | (c.Has(kAutoHScroll) ? CBS_AUTOHSCROLL : 0) |
-                   WS_VSCROLL;
+                   WS_VSCROLL | PortListDrawing(c);
         case ControlKind::kIpAddress:
             return 0;
     }

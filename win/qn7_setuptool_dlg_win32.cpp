@@ -1,19 +1,34 @@
 #include "qn7_setuptool_dlg_win32.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include "about_dlg_win32.h"
 #include "control_ids.h"
 #include "dialog_init.h"
 #include "dialog_template_win32.h"
 #include "exchange_controls.h"
+#include "port_list.h"
 #include "resource_strings.h"
 #include "text_win32.h"
+#include "window_probe_win32.h"
 
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressIntervalMs = 100;
+// A port's arrival comes as the device's interface and as the port itself: one listing after
+// both.
+constexpr UINT_PTR kPortSettleTimer = 2;
+constexpr UINT kPortSettleMs = 300;
+
+// Lets the panes' text and the fonts settle before a script's probe looks at the window.
+constexpr UINT_PTR kProbeTimer = 3;
+constexpr UINT kProbeDelayMs = 500;
+
+// GUID_DEVINTERFACE_COMPORT: USB serial drivers announce their ports through it.
+constexpr GUID kComPortInterface = {
+    0x86e0d1e0, 0x8089, 0x11d0, {0x9c, 0xe4, 0x08, 0x00, 0x3e, 0x30, 0x1f, 0x73}};
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[32] = {};
@@ -71,6 +86,10 @@ INT_PTR CALLBACK CQN7_SETUPTOOLDlg::DialogProc(HWND window, UINT message, WPARAM
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         dialog->window_ = window;
     }
+    if (message == WM_MEASUREITEM && wParam == ctl::kComPortList) {
+        PortCombo::MeasureItem(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
     auto* dialog = reinterpret_cast<CQN7_SETUPTOOLDlg*>(GetWindowLongPtrW(window, DWLP_USER));
     return dialog ? dialog->HandleMessage(message, wParam, lParam) : FALSE;
 }
@@ -97,10 +116,25 @@ INT_PTR CQN7_SETUPTOOLDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             return OnPaint();
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(m_hIcon);
+        case WM_DRAWITEM:
+            if (wParam != ctl::kComPortList) return FALSE;
+            m_ComPortList.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_DEVICECHANGE:
+            OnDeviceChange(wParam, lParam);
+            return FALSE;  // the default answer too: removals and queries are granted
         case WM_TIMER:
             if (wParam == kProgressTimer) OnTimer();
+            if (wParam == kPortSettleTimer) OnPortsSettled();
+            if (wParam == kProbeTimer) {
+                KillTimer(window_, kProbeTimer);
+                ProbeShownWindow(window_);
+                EndDialogWith(IDOK);
+            }
             return TRUE;
         case WM_DESTROY:
+            if (portNotification_) UnregisterDeviceNotification(portNotification_);
+            portNotification_ = nullptr;
             shell_.Shutdown();
             ui_.Attach(nullptr);
             window_ = nullptr;
@@ -118,10 +152,18 @@ BOOL CQN7_SETUPTOOLDlg::OnInitDialog() {
     m_LogPane.Attach(GetDlgItem(window_, ctl::kLogPane));
     m_CmdPane.Attach(GetDlgItem(window_, ctl::kCmdPane));
     m_LogPane.UseFixedWidthFont();
+    m_ComPortList.Attach(GetDlgItem(window_, ctl::kComPortList));
+    GiveListTextsTheirFields();
     CreateExchangeControls();
     ui_.Attach(window_);
-    form_.Attach(window_);
+    form_.Attach(window_, &m_ComPortList);
     shell_.OnInitDialog(&m_CmdPane, &m_LogPane);
+    DEV_BROADCAST_DEVICEINTERFACE_W ports{};
+    ports.dbcc_size = sizeof ports;
+    ports.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    ports.dbcc_classguid = kComPortInterface;
+    portNotification_ = RegisterDeviceNotificationW(window_, &ports, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (ProbeRequested()) SetTimer(window_, kProbeTimer, kProbeDelayMs, nullptr);
     // The focus belongs on the submit button, the template's first tab stop. Checking a radio
     // button makes it a tab stop too (the button control does that), so the dialog manager
     // would pick work mode 1054, which the first preset has just checked.
@@ -147,6 +189,19 @@ void CQN7_SETUPTOOLDlg::AddAboutItem() {
     if (!menu || text.empty()) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kAboutCommandId, text.c_str());
+}
+
+// The editable lists' fields give their text the whole width. With their usual margins, up to
+// three pixels a side, the template's narrow boxes cut off "115200" and "NONE".
+void CQN7_SETUPTOOLDlg::GiveListTextsTheirFields() {
+    for (const ControlTemplate& c : kMainDialogTemplate.controls) {
+        if (c.kind != ControlKind::kComboBox || !c.Has(kEditable)) continue;
+        COMBOBOXINFO list{};
+        list.cbSize = sizeof list;
+        if (GetComboBoxInfo(GetDlgItem(window_, c.id), &list) && list.hwndItem) {
+            SendMessageW(list.hwndItem, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        }
+    }
 }
 
 void CQN7_SETUPTOOLDlg::CreateExchangeControls() {
@@ -251,6 +306,25 @@ void CQN7_SETUPTOOLDlg::OnTimer() {
     SendDlgItemMessageW(
         window_, kProgressId, PBM_SETPOS,
         static_cast<WPARAM>(ProgressPosition(elapsed, progressTotalMs_, kProgressSteps)), 0);
+}
+
+// Ports come and go: each port's own notice goes to every top-level window, a USB adapter's
+// interface to the windows registered for it.
+void CQN7_SETUPTOOLDlg::OnDeviceChange(WPARAM event, LPARAM data) {
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return;
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (!header || (header->dbch_devicetype != DBT_DEVTYP_PORT &&
+                    header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE)) {
+        return;
+    }
+    SetTimer(window_, kPortSettleTimer, kPortSettleMs, nullptr);
+}
+
+// The list follows, the port in use stays selected, and the log pane says what came and went.
+void CQN7_SETUPTOOLDlg::OnPortsSettled() {
+    KillTimer(window_, kPortSettleTimer);
+    const PortChanges changes = m_ComPortList.Refresh();
+    if (!changes.Empty()) shell_.GetSession().AppendLog(PortChangesLogText(changes));
 }
 
 void CQN7_SETUPTOOLDlg::StopProgress() {

@@ -11,6 +11,7 @@
 #include "dialog_form_win32.h"
 #include "dialog_shell.h"
 #include "dialog_view.h"
+#include "port_combo_win32.h"
 #include "rich_edit_pane_win32.h"
 #include "ui_thread_win32.h"
 
@@ -33,6 +34,8 @@ class CQN7_SETUPTOOLDlg final : public DialogView {
     DialogShell& Shell() { return shell_; }
     const RichEditPane& CmdPane() const { return m_CmdPane; }
     const RichEditPane& LogPane() const { return m_LogPane; }
+    // Before Create or DoModal: where the port list reads the ports present.
+    PortCombo& PortList() { return m_ComPortList; }
 
     // DialogView.
     bool AskYesNo(std::string_view caption, std::string_view text) override;
@@ -51,11 +54,14 @@ class CQN7_SETUPTOOLDlg final : public DialogView {
     BOOL OnInitDialog();
     void ApplyDialogInit();
     void AddAboutItem();
+    void GiveListTextsTheirFields();
     void CreateExchangeControls();
     void OnSysCommand(WPARAM command, LPARAM lParam);
     bool OnPaint();
     void OnCommand(int id, int code);
     void OnTimer();
+    void OnDeviceChange(WPARAM event, LPARAM data);
+    void OnPortsSettled();
     void EndDialogWith(int result);
 
     std::vector<DWORD> template_;
@@ -64,6 +70,8 @@ class CQN7_SETUPTOOLDlg final : public DialogView {
     bool modal_ = false;
     RichEditPane m_LogPane;
     RichEditPane m_CmdPane;
+    PortCombo m_ComPortList;
+    HDEVNOTIFY portNotification_ = nullptr;
     DialogForm form_;
     WindowUiThread ui_;
     DialogShell shell_;

@@ -97,4 +97,49 @@ TEST(SerialPortChanges, TellWhatCameAndWentByPath) {
     EXPECT_TRUE(ComparePortLists(after, after).Empty());
 }
 
+// Windows names its ports through two sources: the devices of the ports class and SERIALCOMM.
+TEST(WindowsPortNames, FriendlyNamesFirstThenTheKernelDevicesKind) {
+    WindowsPortSources sources;
+    sources.serialComm = {{"\\Device\\USBSER000", "COM17"}, {"\\Device\\Serial0", "COM1"},
+                          {"\\Device\\VCP0", "com5"},       {"\\Device\\Silabser0", "COM3"},
+                          {"\\Device\\BthModem2", "COM40"}, {"\\Device\\com0com10", "CNCA0"},
+                          {"\\Device\\Serial1", ""}};
+    sources.portsClass = {{"COM5", "USB-SERIAL CH340 (COM5)"},
+                          {"COM17", "USB Serial Device (com17)"},
+                          {"COM2", "Communications Port (COM2)"},
+                          {"COM9", ""},
+                          {"COM3", "Silicon Labs CP210x USB to UART Bridge (COM3)"},
+                          {"LPT1", "Printer Port (LPT1)"},
+                          {"COMX", "Not a port"}};
+    const std::vector<SerialPortInfo> expected = {
+        {"CNCA0", "com0com10"},  // an unknown driver: its device's own name
+        {"COM1", "serial port"},
+        {"COM2", "Communications Port"},  // in the class only
+        {"COM3", "Silicon Labs CP210x USB to UART Bridge"},
+        {"COM5", "USB-SERIAL CH340"},
+        {"COM9", ""},
+        {"COM17", "USB Serial Device"},
+        {"COM40", "Bluetooth serial link"},
+    };
+    EXPECT_EQ(DescribeWindowsPorts(sources), expected);
+    EXPECT_EQ(PortLabel(expected[4]), "COM5 \u2014 USB-SERIAL CH340");
+    EXPECT_TRUE(DescribeWindowsPorts({}).empty());
+}
+
+TEST(WindowsPortNames, TheListKeepsCom1To16AndAddsThePresentPortsBeyond) {
+    const std::vector<SerialPortInfo> present = {{"COM3", "USB-SERIAL CH340"},
+                                                 {"COM16", "serial port"},
+                                                 {"COM17", "USB Serial Device"},
+                                                 {"COM100", "FTDI USB serial adapter"}};
+    const std::vector<SerialPortInfo> choices = WindowsPortChoices(present);
+    ASSERT_EQ(choices.size(), 18u);
+    for (int n = 1; n <= 16; ++n) EXPECT_EQ(choices[n - 1].path, "COM" + std::to_string(n));
+    EXPECT_EQ(choices[2], present[0]);
+    EXPECT_EQ(choices[10], (SerialPortInfo{"COM11", ""}));  // where the list starts, present or not
+    EXPECT_EQ(choices[15], present[1]);
+    EXPECT_EQ(choices[16], present[2]);
+    EXPECT_EQ(choices[17], present[3]);
+    EXPECT_EQ(WindowsPortChoices({}).size(), 16u);
+}
+
 }  // namespace

@@ -158,12 +158,19 @@ TEST_F(WinMainDialog, StartsOnTheFirstPresetApplied) {
 }
 
 TEST_F(WinMainDialog, ListsLinkAndInitialisationData) {
-    const std::pair<int, int> counts[] = {{ctl::kEncryption, 10},  {ctl::kUartBaud, 9},
-                                          {ctl::kDataBits, 4},     {ctl::kStopBits, 2},
-                                          {ctl::kParity, 3},       {ctl::kComPortList, 16},
-                                          {ctl::kLinkBaudList, 15}};
+    const std::pair<int, int> counts[] = {{ctl::kEncryption, 10}, {ctl::kUartBaud, 9},
+                                          {ctl::kDataBits, 4},    {ctl::kStopBits, 2},
+                                          {ctl::kParity, 3},      {ctl::kLinkBaudList, 15}};
     for (auto [id, count] : counts) {
         EXPECT_EQ(SendMessageW(Item(id), CB_GETCOUNT, 0, 0), count) << id;
+    }
+    // COM1 … COM16, then the ports present beyond them.
+    ASSERT_GE(SendMessageW(Item(ctl::kComPortList), CB_GETCOUNT, 0, 0), 16);
+    for (int n = 1; n <= 16; ++n) {
+        wchar_t entry[16] = {};
+        SendMessageW(Item(ctl::kComPortList), CB_GETLBTEXT, static_cast<WPARAM>(n - 1),
+                     reinterpret_cast<LPARAM>(entry));
+        EXPECT_EQ(Narrow(entry), "COM" + std::to_string(n));
     }
     EXPECT_EQ(SelectedText(ctl::kComPortList), "COM11");
     EXPECT_EQ(SelectedText(ctl::kLinkBaudList), "115200");
