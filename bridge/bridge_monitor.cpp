@@ -37,8 +37,9 @@ std::string SerialFailureText(const ExchangeResult& ended) {
 
 void MonitorSide::Record(TrafficWay way, std::string_view bytes) {
     if (bytes.empty()) return;
-    (way == TrafficWay::kSent ? sent_ : received_) += bytes.size();
+    // Counted under the same lock as the chunk, so a take never counts what it cannot show.
     std::lock_guard lock(mutex_);
+    (way == TrafficWay::kSent ? sent_ : received_) += bytes.size();
     pending_.push_back({std::chrono::system_clock::now(), way, std::string(bytes)});
     pendingBytes_ += bytes.size();
     // The oldest give way; what the caller missed only counts.

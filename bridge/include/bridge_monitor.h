@@ -6,7 +6,6 @@
 // counters count every byte.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -75,8 +74,8 @@ class MonitorSide {
     uint64_t skipped_ = 0;
     std::string outgoing_;
     SideStatus status_;
-    std::atomic<uint64_t> sent_{0};
-    std::atomic<uint64_t> received_{0};
+    uint64_t sent_ = 0;
+    uint64_t received_ = 0;
 };
 
 class BridgeMonitor {
