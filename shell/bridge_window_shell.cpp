@@ -9,6 +9,7 @@
 namespace {
 
 constexpr uint32_t kEscapeGuardMs = 1000;
+constexpr uint32_t kPeerReleaseMs = 1000;
 
 }  // namespace
 
@@ -157,11 +158,15 @@ void BridgeWindowShell::Check(const EndpointFields& fields) {
     // leaves it ("Command mode" does that).
     request.alreadyTransparent = true;
     request.stay = true;
+    const bool hadPeer = monitor_.NetworkStatus().state == SideState::kOpen;
     // The check's endpoint is the one the network side comes back to.
     endpoint_ = endpoint;
     auto report = std::make_shared<BridgeReport>();
     RunOnPort(
-        [request, report](const ExchangeContext& context) {
+        [request, report, hadPeer](const ExchangeContext& context) {
+            // A module that serves takes one peer at a time: it has to see the window's
+            // connection go before the check's comes.
+            if (hadPeer) context.stop.Sleep(kPeerReleaseMs);
             *report = RunBridgeCheck(context, request);
             ExchangeResult result;
             result.outcome = report->outcome == BridgeOutcome::kStopped ? ExchangeOutcome::kStopped
