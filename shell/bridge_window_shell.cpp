@@ -158,16 +158,20 @@ void BridgeWindowShell::Check(const EndpointFields& fields) {
     // leaves it ("Command mode" does that).
     request.alreadyTransparent = true;
     request.stay = true;
-    const bool hadPeer = monitor_.NetworkStatus().state == SideState::kOpen;
+    // A module that serves TCP takes one peer at a time: it has to see the window's connection
+    // go before the check's comes, and the check's go before the window's comes back.
+    const bool onePeer = endpoint->proto == NetProto::kTcp && endpoint->role == ModuleRole::kServer;
+    const bool peerBefore = onePeer && monitor_.NetworkStatus().state == SideState::kOpen;
+    const bool peerAfter = onePeer && networkWanted_;
     // The check's endpoint is the one the network side comes back to.
     endpoint_ = endpoint;
     auto report = std::make_shared<BridgeReport>();
     RunOnPort(
-        [request, report, hadPeer](const ExchangeContext& context) {
-            // A module that serves takes one peer at a time: it has to see the window's
-            // connection go before the check's comes.
-            if (hadPeer) context.stop.Sleep(kPeerReleaseMs);
+        [request, report, peerBefore, peerAfter](const ExchangeContext& context) {
+            if (peerBefore) context.stop.Sleep(kPeerReleaseMs);
             *report = RunBridgeCheck(context, request);
+            if (peerAfter && report->outcome != BridgeOutcome::kStopped)
+                context.stop.Sleep(kPeerReleaseMs);
             ExchangeResult result;
             result.outcome = report->outcome == BridgeOutcome::kStopped ? ExchangeOutcome::kStopped
                                                                         : ExchangeOutcome::kReplied;
