@@ -1,5 +1,3 @@
-#include "app_icon.h"
-
 #include <QCoreApplication>
 #include <QIconEngine>
 #include <QImageReader>
@@ -7,6 +5,8 @@
 #include <QVariant>
 #include <future>
 #include <vector>
+
+#include "qn7_setuptool_app.h"
 
 // The icons are compiled into a static library: nothing refers to their resource object, so the
 // linker leaves it out unless it is registered by name.

@@ -4,7 +4,6 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app_icon.h"
 #include "command_line.h"
 #include "control_ids.h"
 #include "demo_module.h"

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 #include <string>
 
 class DemoModule;
+
+// The application icon (icon 128) in all its sizes.
+QIcon AppIcon();
 
 // What the log pane says first in demo mode, with the simulated module's port.
 std::string DemoModeLogText(const std::string& port);

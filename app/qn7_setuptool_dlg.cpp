@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "about_dlg.h"
-#include "app_icon.h"
 #include "bridge_window.h"
 #include "control_ids.h"
 #include "exchange_controls.h"
@@ -19,9 +17,9 @@
 #include "message_boxes.h"
 #include "pane_widget.h"
 #include "port_combo_box.h"
+#include "qn7_setuptool_app.h"
 #include "resource_strings.h"
 #include "screen_fit.h"
-#include "slot_button.h"
 
 CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppIcon()) {
     const DialogTemplate& dialog = kMainDialogTemplate;
@@ -251,4 +249,17 @@ void CQN7_SETUPTOOLDlg::ShowStatus(std::string_view text) {
 
 void CQN7_SETUPTOOLDlg::FocusControl(int id) {
     if (QWidget* control = Control(id)) control->setFocus();
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    const DialogTemplate& dialog = kAboutDialogTemplate;
+    const DialogBaseUnits units = SetUpDialogWindow(this, dialog);
+    const ControlMap controls = BuildControls(this, dialog, units);
+    const auto* iconControl = FindControl(dialog, kIdrMainFrame);
+    const QRect iconRect = units.ToPixels(iconControl->rect);
+    auto* icon = qobject_cast<QLabel*>(controls.at(kIdrMainFrame));
+    icon->setPixmap(AppIcon().pixmap(iconRect.size()));
+    auto* ok = qobject_cast<QPushButton*>(controls.at(ctl::kOk));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    ok->setFocus();
 }

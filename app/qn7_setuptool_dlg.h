@@ -25,6 +25,13 @@ class QPushButton;
 
 inline constexpr int kAboutCommandId = 0x0010;
 
+// The About box, template 100.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
 class CQN7_SETUPTOOLDlg : public QDialog, private DialogView {
     Q_OBJECT
   public:

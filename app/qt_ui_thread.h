@@ -8,7 +8,9 @@
 
 class QtUiThread : public UiThread {
   public:
-    void Post(std::function<void()> task) override;
+    void Post(std::function<void()> task) override {
+        QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection);
+    }
 
   private:
     QObject context_;

@@ -1,20 +1,39 @@
 #include "template_builder.h"
 
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include "dialog_init.h"
-#include "group_box_frame.h"
 #include "ip_address_edit.h"
-#include "slot_button.h"
+
+// A group box drawn as the Windows dialog manager draws one: an etched frame whose top line
+// runs through the middle of the title, with the title on the dialog's background over the
+// line. The template's rectangles are laid out for that look.
+class GroupBoxFrame : public QGroupBox {
+    Q_OBJECT
+  public:
+    using QGroupBox::QGroupBox;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 namespace {
+
+constexpr int kTitleIndentPx = 7;  // from the frame's left edge to the title
+constexpr int kTitleMarginPx = 1;  // background left free beside the title
 
 // A combo box's template height includes its drop-down list; the closed box is one line high.
 constexpr int kComboEditHeightDu = 13;
@@ -190,3 +209,40 @@ void ApplyDialogInit(const ControlMap& controls) {
         AddListEntries(list, {QString::fromUtf8(record.data.c_str())});
     }
 }
+
+DialogBaseUnits DialogBaseUnits::Of(const QFont& font) {
+    // The dialog manager averages the 52 Latin letters and rounds.
+    const QFontMetrics metrics(font);
+    const int alphabetWidth = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(alphabetWidth / 26 + 1) / 2, metrics.height()};
+}
+
+QRect DialogBaseUnits::ToPixels(const DialogRect& rect) const {
+    return {ToPixelsX(rect.x), ToPixelsY(rect.y), ToPixelsX(rect.width), ToPixelsY(rect.height)};
+}
+
+QSize DialogBaseUnits::ToPixels(int widthDu, int heightDu) const {
+    return {ToPixelsX(widthDu), ToPixelsY(heightDu)};
+}
+
+void SlotButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QPushButton::mouseDoubleClickEvent(event);
+    event->accept();
+    emit doubleClicked();
+}
+
+void GroupBoxFrame::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QFontMetrics metrics = fontMetrics();
+    QRect frame = rect();
+    frame.setTop(metrics.height() / 2 - 1);
+    qDrawShadeRect(&painter, frame, palette(), /*sunken=*/true);
+    if (title().isEmpty()) return;
+    const QRect text(kTitleIndentPx, 0, metrics.horizontalAdvance(title()), metrics.height());
+    painter.fillRect(text.adjusted(-kTitleMarginPx, 0, kTitleMarginPx, 0), palette().window());
+    style()->drawItemText(&painter, text, Qt::AlignLeft | Qt::TextShowMnemonic, palette(),
+                          isEnabled(), title(), QPalette::WindowText);
+}
+
+#include "template_builder.moc"

@@ -2,14 +2,47 @@
 // states at creation, radio groups and the tab order of the tab stops.
 #pragma once
 
+#include <QFont>
+#include <QPushButton>
+#include <QRect>
+#include <QSize>
 #include <QWidget>
 #include <functional>
 #include <map>
 
 #include "dialog_template.h"
-#include "dialog_units.h"
 
 class QComboBox;
+
+// Dialog units to pixels, as the Windows dialog manager maps them: the base units are the
+// dialog font's average character width and its height; x px = du * width / 4,
+// y px = du * height / 8, each rounded to the nearest pixel. A rectangle's position and size
+// are mapped each on its own.
+struct DialogBaseUnits {
+    int width = 0;
+    int height = 0;
+
+    static DialogBaseUnits Of(const QFont& font);
+
+    int ToPixelsX(int du) const { return (du * width + 2) / 4; }
+    int ToPixelsY(int du) const { return (du * height + 4) / 8; }
+    QRect ToPixels(const DialogRect& rect) const;
+    QSize ToPixels(int widthDu, int heightDu) const;
+};
+
+// A push button with the notify style: a double click is reported as such (the Qt button
+// would report a second click instead).
+class SlotButton : public QPushButton {
+    Q_OBJECT
+  public:
+    using QPushButton::QPushButton;
+
+  signals:
+    void doubleClicked();
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
 
 // Makes the widget for a control the builder should not make itself; nullptr: the default.
 using ControlFactory = std::function<QWidget*(const ControlTemplate&, QWidget* parent)>;

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "message_boxes.h"
 #include "qn7_setuptool_dlg.h"
 
 template <typename T>
@@ -18,8 +19,22 @@ T* ControlOf(const CQN7_SETUPTOOLDlg& dialog, int id) {
 // Replaces the question and error boxes for the lifetime of the object.
 class RecordedBoxes {
   public:
-    explicit RecordedBoxes(bool answer = false);
-    ~RecordedBoxes();
+    explicit RecordedBoxes(bool answerYes = false) : answer(answerYes) {
+        SetQuestionFunction([this](const QString& caption, const QString& text) {
+            questions << caption + QLatin1Char('|') + text;
+            return answer;
+        });
+        SetErrorBoxFunction([this](const QString& caption, const QString& text) {
+            errors << caption + QLatin1Char('|') + text;
+            if (whileErrorShown) whileErrorShown();
+        });
+    }
+    ~RecordedBoxes() {
+        SetQuestionFunction({});
+        SetErrorBoxFunction({});
+    }
+    RecordedBoxes(const RecordedBoxes&) = delete;
+    RecordedBoxes& operator=(const RecordedBoxes&) = delete;
 
     QStringList questions;  // "caption|text"
     QStringList errors;     // "caption|text"

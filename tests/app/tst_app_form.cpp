@@ -16,7 +16,7 @@
 #include "pane_widget.h"
 #include "presets.h"
 #include "script_form.h"
-#include "slot_button.h"
+#include "template_builder.h"
 #include "user_slots.h"
 
 namespace {

@@ -10,11 +10,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "about_dlg.h"
 #include "control_ids.h"
 #include "dialog_fixture.h"
 #include "dialog_init.h"
-#include "dialog_units.h"
 #include "ip_address_edit.h"
 #include "pane_widget.h"
 #include "presets.h"
