@@ -9,4 +9,13 @@ inline constexpr const char* kAboutBoxText = "&About QN7_SETUPTOOL...";
 inline constexpr const char* kSocketsInitFailedText = "Windows sockets initialization failed.";
 
 // Text of a string-table entry, "" for an unknown ID.
-const char* LoadResourceString(int id);
+constexpr const char* LoadResourceString(int id) {
+    switch (id) {
+        case kIdsAboutBox:
+            return kAboutBoxText;
+        case kIdpSocketsInitFailed:
+            return kSocketsInitFailedText;
+        default:
+            return "";
+    }
+}
