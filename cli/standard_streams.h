@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <streambuf>
 
@@ -35,7 +36,14 @@ class StandardStreamBuf final : public std::streambuf {
         const char byte = traits_type::to_char_type(c);
         return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
     }
-    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        if (error_ != 0) return 0;
+        const int error = closed_ ? EBADF : WriteAll(fd_, s, static_cast<std::size_t>(n));
+        if (error == 0) return n;
+        int none = 0;
+        error_.compare_exchange_strong(none, error);
+        return 0;
+    }
 
   private:
     int fd_;
