@@ -1,15 +1,14 @@
 #include "dialog_shell.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "at_text.h"
 #include "form_schema.h"
-#include "link_lists.h"
 #include "port_list.h"
 #include "presets.h"
-#include "query_reply.h"
 #include "query_texts.h"
 #include "script_form.h"
 #include "user_slots.h"
@@ -70,6 +69,23 @@ int SlotOf(int id, int firstId) {
 int ProgressPosition(int64_t elapsedMs, uint32_t totalMs, int steps) {
     const int64_t total = std::max<int64_t>(totalMs, 1);
     return static_cast<int>(std::clamp<int64_t>(elapsedMs, 0, total) * steps / total);
+}
+
+int InitialPortIndex(const std::vector<std::string>& ports) {
+    if (ports.empty()) return -1;
+    const auto initial = std::find(ports.begin(), ports.end(), kInitialPort);
+    return initial == ports.end() ? 0 : static_cast<int>(initial - ports.begin());
+}
+
+uint32_t LinkBaudOfEntry(std::string_view entry) {
+    return static_cast<uint32_t>(std::strtoul(std::string(entry).c_str(), nullptr, 10));
+}
+
+void TakeQueryReply(Session& session, FormAccess& form, std::string_view reply) {
+    const std::string cleaned = CleanQueryReply(reply);
+    session.ShowScript(cleaned);
+    session.ApplyScript(form, cleaned);
+    session.Recompose(form);
 }
 
 DialogShell::DialogShell(FormAccess& form, DialogView& view, UiThread& ui)

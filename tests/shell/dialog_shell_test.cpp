@@ -13,7 +13,6 @@
 #include "fake_front_end.h"
 #include "form_model.h"
 #include "form_schema.h"
-#include "link_lists.h"
 #include "presets.h"
 #include "script_form.h"
 #include "serial_port.h"

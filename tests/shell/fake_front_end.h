@@ -23,8 +23,14 @@ class QueueUiThread : public UiThread {
 
 class RecordingView : public DialogView {
   public:
-    bool AskYesNo(std::string_view caption, std::string_view text) override;
-    void ShowErrorBox(std::string_view text) override;
+    bool AskYesNo(std::string_view caption, std::string_view text) override {
+        questions.push_back(std::string(caption) + "|" + std::string(text));
+        return answer;
+    }
+    void ShowErrorBox(std::string_view text) override {
+        errors.push_back(std::string(kErrorBoxCaption) + "|" + std::string(text));
+        if (whileErrorShown) whileErrorShown();
+    }
     void EnableControl(int id, bool enabled) override { enabled_[id] = enabled; }
     void StartProgress(uint32_t totalMs) override { progress.push_back(totalMs); }
     void StopProgress() override { progress.push_back(0); }
@@ -33,7 +39,10 @@ class RecordingView : public DialogView {
     void FocusControl(int id) override { focus = id; }
 
     // Never disabled counts as enabled.
-    bool IsEnabled(int id) const;
+    bool IsEnabled(int id) const {
+        const auto found = enabled_.find(id);
+        return found == enabled_.end() || found->second;
+    }
 
     bool answer = false;
     std::vector<std::string> questions;  // "caption|text"
