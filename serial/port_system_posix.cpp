@@ -16,11 +16,11 @@
 #include <string>
 #include <utility>
 
-#include "errno_map.h"
 #include "exact_baud.h"
 #include "port_system.h"
 #include "termios_line_posix.h"
 #include "uucp_lock.h"
+#include "win_error.h"
 
 struct PortDevice {
     int fd = -1;

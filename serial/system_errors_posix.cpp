@@ -1,8 +1,8 @@
 // The POSIX side of the error seam: errno mapped to Windows codes.
 #include <cerrno>
 
-#include "errno_map.h"
 #include "serial_port.h"
+#include "win_error.h"
 
 namespace {
 constexpr int32_t kErrorNotEnoughMemory = 8;

@@ -7,3 +7,6 @@
 
 // A short explanation of a code, for when the system's own text is not at hand.
 std::string WinErrorDescription(int32_t code);
+
+// The POSIX backends' errno values as the Windows error codes the callers show.
+int32_t WinErrorFromErrno(int err);

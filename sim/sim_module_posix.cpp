@@ -3,15 +3,16 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <optional>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -33,6 +34,17 @@ constexpr int kIdlePollMs = 20;
 // takes from the network no more than this much beyond what its serial line is sending: enough
 // that a thread woken late on a busy machine still finds the line busy, as a UART's FIFO keeps it.
 constexpr std::chrono::milliseconds kLineWindow{50};
+
+// No echo, no line editing, no translation; reads wait for one byte. 0 or an errno value.
+int MakePtyRaw(int fd) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return errno;
+    cfmakeraw(&tio);
+    tio.c_cflag |= CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    return tcsetattr(fd, TCSANOW, &tio) == 0 ? 0 : errno;
+}
 
 int OpenPair(int* master, int* slave, std::string* slavePath) {
     int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -214,8 +226,7 @@ void SimModule::Impl::SendDue(Clock::time_point now) {
     pacer.PutBack(due.substr(sent), now);
 }
 
-std::optional<Clock::time_point> SimModule::Impl::NextWake(
-    Clock::time_point now) const {
+std::optional<Clock::time_point> SimModule::Impl::NextWake(Clock::time_point now) const {
     std::optional<Clock::time_point> wake;
     auto consider = [&wake](Clock::time_point due) {
         if (!wake || due < *wake) wake = due;
