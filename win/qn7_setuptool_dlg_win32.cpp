@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <dbt.h>
 
-#include "about_dlg_win32.h"
 #include "control_ids.h"
 #include "dialog_init.h"
 #include "dialog_template_win32.h"
@@ -30,6 +29,28 @@ constexpr UINT kProbeDelayMs = 500;
 constexpr GUID kComPortInterface = {
     0x86e0d1e0, 0x8089, 0x11d0, {0x9c, 0xe4, 0x08, 0x00, 0x3e, 0x30, 0x1f, 0x73}};
 
+// The About box, template 100, built in memory like the main dialog.
+INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(window, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+class CAboutDlg {
+  public:
+    // Runs the box modally over `owner`; returns once it is closed.
+    INT_PTR DoModal(HWND owner) {
+        // Its icon control names icon 128 of the program's resources.
+        const std::vector<DWORD> block = BuildDialogTemplate(kAboutDialogTemplate, 0, 0);
+        return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                       reinterpret_cast<LPCDLGTEMPLATEW>(block.data()), owner,
+                                       AboutProc, 0);
+    }
+};
+
 std::wstring ClassOf(HWND window) {
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
@@ -53,6 +74,24 @@ bool IsIn(HWND window, HWND focus) {
 }
 
 }  // namespace
+
+void WindowUiThread::Attach(HWND window) {
+    window_ = window;
+    if (!window) tasks_.Clear();
+}
+
+void WindowUiThread::Post(std::function<void()> task) {
+    HWND window = window_;
+    if (!window) return;
+    tasks_.Push(std::move(task));
+    PostMessageW(window, kTaskMessage, 0, 0);
+}
+
+bool WindowUiThread::HandleMessage(UINT message) {
+    if (message != kTaskMessage) return false;
+    tasks_.RunAll();
+    return true;
+}
 
 CQN7_SETUPTOOLDlg::CQN7_SETUPTOOLDlg()
     : m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIdrMainFrame))),

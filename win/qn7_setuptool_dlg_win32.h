@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "dialog_form_win32.h"
@@ -13,9 +15,29 @@
 #include "dialog_view.h"
 #include "port_combo_win32.h"
 #include "rich_edit_pane_win32.h"
-#include "ui_thread_win32.h"
+#include "ui_thread.h"
 
 inline constexpr UINT kAboutCommandId = 0x0010;
+
+// The dialog's thread as the exchange runner sees it: tasks from the worker reach the dialog
+// window as messages, so they run inside its message loop, in the order they were posted.
+class WindowUiThread final : public UiThread {
+  public:
+    static constexpr UINT kTaskMessage = WM_APP + 1;  // wakes the window for queued tasks
+
+    // The window whose procedure passes its messages to HandleMessage; null drops queued tasks.
+    void Attach(HWND window);
+
+    void Post(std::function<void()> task) override;
+
+    // For the window procedure: runs the queued tasks on kTaskMessage; false for any other
+    // message.
+    bool HandleMessage(UINT message);
+
+  private:
+    std::atomic<HWND> window_{nullptr};
+    TaskQueue tasks_;
+};
 
 class CQN7_SETUPTOOLDlg final : public DialogView {
   public:
