@@ -2,6 +2,7 @@
 // implements it over its widgets; FormModel implements it in memory.
 #pragma once
 
+#include <cctype>
 #include <functional>
 #include <span>
 #include <string>
@@ -36,6 +37,22 @@ class FormAccess {
 
 // The order of a list's prefix search: the entries after entry 0, then entry 0. Returns the
 // first index whose entry `matches`, -1 when none does.
-int FindListEntry(int count, const std::function<bool(int index)>& matches);
+inline int FindListEntry(int count, const std::function<bool(int index)>& matches) {
+    for (int step = 1; step <= count; ++step) {
+        const int index = step % count;
+        if (matches(index)) return index;
+    }
+    return -1;
+}
+
 // The prefix match of a list's prefix search: ASCII letters compare without case.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
