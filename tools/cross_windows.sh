@@ -8,6 +8,13 @@
 # dialog's screenshot.
 # Usage: tools/cross_windows.sh [build-folder [ctest options…]]   (default: build-win)
 set -euo pipefail
+# Debian's wine has no preloader to keep its fixed addresses free before the C library maps
+# anything: with the address space laid out at random, one wine process in a few thousand dies at
+# start ("failed to map the shared user data"). Without randomisation the layout is the same each
+# time. Every process of the run, wine's included, inherits this.
+if [ -z "${QN7_FIXED_LAYOUT:-}" ]; then
+    QN7_FIXED_LAYOUT=1 exec setarch "$(uname -m)" --addr-no-randomize bash "$0" "$@"
+fi
 cd "$(dirname "$0")/.."
 tools/deps.sh cross
 build="${1:-build-win}"
