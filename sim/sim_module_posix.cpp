@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
@@ -95,6 +96,7 @@ struct SimModule::Impl {
     void CloseFds();
 
     mutable std::mutex mutex;
+    mutable std::condition_variable receivedGrew;
     SimOptions options;
     ModuleState state;
     TransparentMode transparent;
@@ -143,6 +145,7 @@ void SimModule::Impl::OnLine(Clock::time_point now) {
 
 void SimModule::Impl::OnInput(std::string_view data, Clock::time_point now) {
     received.append(data);
+    receivedGrew.notify_all();
     receivedCount += data.size();
     if (options.fault == SimFault::kHangUp && receivedCount >= options.hangUpAfterBytes) {
         CloseFds();  // the tool now sees the line hang up, as if the module were unplugged
@@ -334,6 +337,12 @@ std::string SimModule::SlavePath() const {
 
 std::string SimModule::Received() const {
     std::lock_guard lock(impl_->mutex);
+    return impl_->received;
+}
+
+std::string SimModule::ReceivedAtLeast(std::size_t bytes, std::chrono::milliseconds within) const {
+    std::unique_lock lock(impl_->mutex);
+    impl_->receivedGrew.wait_for(lock, within, [&] { return impl_->received.size() >= bytes; });
     return impl_->received;
 }
 

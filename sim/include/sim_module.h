@@ -2,6 +2,7 @@
 // simulator runs on the master side in a thread of its own.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -77,6 +78,10 @@ class SimModule {
 
     // Everything received since Start (for tests to check what reached the wire).
     std::string Received() const;
+    // Received() once at least `bytes` have come, or when `within` has passed: the module reads on
+    // a thread of its own, so what a writer has just sent can still be on its way.
+    std::string ReceivedAtLeast(std::size_t bytes,
+                                std::chrono::milliseconds within = std::chrono::seconds(5)) const;
     void ClearReceived();
     // The module's settings, key -> value, as "at+KEY=?" would answer.
     std::map<std::string, std::string> State() const;

@@ -41,7 +41,12 @@ ExchangeRun RunOnce(const SimOptions& options, uint32_t linkBaud, bool fast,
     run.took = Clock::now() - start;
     run.answered = Replied(result);
     run.received = sim.Received();
-    run.logs = host.logs;
+    // Each run has a pseudo-terminal of its own, and the logs name it.
+    for (std::string line : host.logs) {
+        if (const std::size_t at = line.find(sim.SlavePath()); at != std::string::npos)
+            line.replace(at, sim.SlavePath().size(), "PORT");
+        run.logs.push_back(std::move(line));
+    }
     run.errors = result.outcome == ExchangeOutcome::kSerialError ? 1 : 0;
     return run;
 }
