@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the dialog need (a CJK font for its
 # labels and Xvfb included); skips what is there.
-# Usage: tools/deps.sh [cross|package]   ("cross" adds the Windows cross build, wixl and wine to run
-#                                       its tests; "package" the man pages, the Debian package
-#                                       and its checks)
+# Usage: tools/deps.sh [cross|package|bench]   ("cross" adds the Windows cross build, wixl and wine
+#                                             to run its tests; "package" the man pages, the Debian
+#                                             package and its checks; "bench" the X extensions the
+#                                             Bridge window's flood benchmark measures through and
+#                                             the two serial terminals it compares against)
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
@@ -14,7 +16,8 @@ case "${1:-}" in
     "") ;;
     cross) packages+=(g++-mingw-w64-x86-64-posix googletest wine64 fonts-wine wixl locales) ;;
     package) packages+=(help2man dpkg-dev file lintian appstream desktop-file-utils man-db) ;;
-    *) echo "Usage: $0 [cross|package]" >&2; exit 64 ;;
+    bench) packages+=(libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev gtkterm cutecom) ;;
+    *) echo "Usage: $0 [cross|package|bench]" >&2; exit 64 ;;
 esac
 
 missing=()
