@@ -38,7 +38,7 @@ trap 'rm -rf "$work"' EXIT
 log=$build/bench_bridge_window.log
 : >"$log"
 # The terminals keep their settings under a home of their own, so a user's stay as they are.
-mkdir -p "$work/gtkterm" "$work/cutecom/.config/CuteCom"
+mkdir -p "$work/gtkterm/.config" "$work/cutecom/.config/CuteCom"
 # CuteCom takes its port from a session in its settings and opens it on its Open button
 # (Alt+O): the session is written with the pseudo-terminal's path just before it starts.
 cutecom_on_port='cat >"$HOME/.config/CuteCom/CuteCom5.conf" <<EOF
@@ -59,7 +59,7 @@ EOF
 exec cutecom -s bench'
 
 status=0
-# One program under the flood: NAME RATE SECONDS [--alt KEY] -- PROGRAM [ARG...]
+# One program under the flood: NAME RATE SECONDS [--keys KEYS] -- PROGRAM [ARG...]
 measure() {
     echo "== $1 at $2 B/s for $3 s" >>"$log"
     "$compare" "$@" 2>>"$log" || status=1
@@ -70,13 +70,15 @@ for run in "1000000 30" "5000000 10"; do
     echo "Flood of $((rate / 1000000)) MB/s for $seconds s (load: $(cut -d' ' -f1-3 /proc/loadavg)):"
     measure "Bridge" "$rate" "$seconds" -- "$bench" --window "{port}"
     if command -v gtkterm >/dev/null; then
+        # GTKTerm takes its port on the command line; it keeps its settings in ~/.config.
         HOME=$work/gtkterm measure "GTKTerm" "$rate" "$seconds" -- gtkterm -p "{port}" -s 115200
     else
         echo "GTKTerm   not installed (tools/deps.sh bench): skipped"
     fi
     if command -v cutecom >/dev/null; then
         HOME=$work/cutecom XDG_CONFIG_HOME=$work/cutecom/.config \
-            measure "CuteCom" "$rate" "$seconds" --alt o -- bash -c "$cutecom_on_port" cutecom "{port}"
+            measure "CuteCom" "$rate" "$seconds" --keys alt+o -- \
+            bash -c "$cutecom_on_port" cutecom "{port}"
     else
         echo "CuteCom   not installed (tools/deps.sh bench): skipped"
     fi

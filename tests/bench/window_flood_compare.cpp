@@ -19,9 +19,10 @@
 // Usage: qn7-window-flood-compare NAME BYTES_PER_SECOND SECONDS [--keys KEYS] -- PROGRAM [ARG...]
 // "{port}" in the program's arguments stands for the pseudo-terminal's path. --keys types KEYS
 // in the program's window once it is shown, for a program that opens its port only on a button
-// or a menu (through their keyboard mnemonics): letters, each one alone or as "alt+x", separated
-// by spaces ("alt+s o": Alt+S, then O).
+// or a menu (through their keyboard mnemonics or the menu keys): lowercase letters and the keys
+// f10, right, down and return, each alone or with Alt ("alt+o"), separated by spaces.
 #include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -108,8 +109,9 @@ xcb_atom_t Intern(xcb_connection_t* connection, const char* name) {
     return atom;
 }
 
-// Connects and checks for the extensions used; the root window's substructure is watched, for
-// the answers to the pings.
+// Connects and checks for the extensions used. The answers to the pings come to the root window
+// for its structure or its substructure, depending on the toolkit: both are watched (not
+// substructure redirection, which would make this program the window manager).
 std::optional<Display> OpenDisplay() {
     Display display;
     int screenNumber = 0;
@@ -132,7 +134,7 @@ std::optional<Display> OpenDisplay() {
     display.wmProtocols = Intern(display.connection, "WM_PROTOCOLS");
     display.netWmPing = Intern(display.connection, "_NET_WM_PING");
     display.netWmPid = Intern(display.connection, "_NET_WM_PID");
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(display.connection, display.root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(display.connection);
     return display;
@@ -200,6 +202,17 @@ xcb_keycode_t KeycodeOf(const Display& display, xcb_keysym_t keysym) {
     return found;
 }
 
+// The keysym of a lowercase letter or a named key; 0 for another.
+xcb_keysym_t Keysym(const std::string& key) {
+    static constexpr std::pair<const char*, xcb_keysym_t> kNamed[] = {
+        {"f10", 0xffc7}, {"right", 0xff53}, {"down", 0xff54}, {"return", 0xff0d}};
+    if (key.size() == 1 && key[0] >= 'a' && key[0] <= 'z') return static_cast<xcb_keysym_t>(key[0]);
+    for (const auto& [name, keysym] : kNamed) {
+        if (key == name) return keysym;
+    }
+    return 0;
+}
+
 // Focuses `window` and types `keys` (see the usage) through the XTEST extension, as a keyboard
 // would; false for a key this keyboard does not have.
 bool TypeKeys(const Display& display, xcb_window_t window, const std::string& keys) {
@@ -215,9 +228,8 @@ bool TypeKeys(const Display& display, xcb_window_t window, const std::string& ke
     for (std::string chord; chords >> chord;) {
         const bool withAlt = chord.rfind("alt+", 0) == 0;
         if (withAlt) chord.erase(0, 4);
-        const xcb_keycode_t letter =
-            chord.size() == 1 ? KeycodeOf(display, static_cast<xcb_keysym_t>(chord[0])) : 0;
-        if (letter == 0 || (withAlt && alt == 0)) return false;
+        const xcb_keycode_t letter = KeycodeOf(display, Keysym(chord));
+        if (Keysym(chord) == 0 || letter == 0 || (withAlt && alt == 0)) return false;
         if (withAlt) press(XCB_KEY_PRESS, alt);
         press(XCB_KEY_PRESS, letter);
         press(XCB_KEY_RELEASE, letter);
@@ -375,11 +387,15 @@ int main(int argc, char** argv) {
 
     int master = -1, slave = -1;
     char name[128];
-    termios raw{};
-    cfmakeraw(&raw);
-    if (openpty(&master, &slave, name, &raw, nullptr) != 0)
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
         return Fail(options, "no pseudo-terminal");
+    // Raw, so that no program's line discipline echoes the flood back; the speed stays as it is.
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
     close(slave);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
     const std::string port = name;
 
     Program program(options.command, port);
@@ -439,24 +455,26 @@ int main(int argc, char** argv) {
             rssPeak = std::max(rssPeak, ProcessRssKib(pid));
             nextSample += kSampleEvery;
         }
-        auto wake = std::min(nextSample, floodEnd ? *floodEnd + kAfter : nextPing);
+        // Every event read so far (sending reads too), and the damage cleared, before sleeping.
+        while (xcb_generic_event_t* event = xcb_poll_for_event(display->connection)) {
+            Handle(*display, damage, event, watch);
+            std::free(event);
+        }
+        xcb_flush(display->connection);
+        if (xcb_connection_has_error(display->connection) || program.Ended()) break;
+        const auto wake = std::min(nextSample, floodEnd ? *floodEnd + kAfter : nextPing);
         pollfd ready[2] = {{xcb_get_file_descriptor(display->connection), POLLIN, 0},
                            {done[0], POLLIN, 0}};
         const auto wait = std::chrono::duration_cast<milliseconds>(wake - Clock::now()).count();
-        poll(ready, floodEnd ? 1 : 2, static_cast<int>(std::max<int64_t>(wait, 0)));
+        poll(ready, floodEnd ? 1 : 2, static_cast<int>(std::max<int64_t>(wait + 1, 0)));
         if (!floodEnd && (ready[1].revents & POLLIN)) {
             floodEnd = Clock::now();
             cpuFlood = ProcessCpuSeconds(pid) - cpuStart;
             watch.counting = false;
         }
-        while (xcb_generic_event_t* event = xcb_poll_for_event(display->connection)) {
-            Handle(*display, damage, event, watch);
-            std::free(event);
-        }
-        if (xcb_connection_has_error(display->connection) || program.Ended()) break;
     }
-    const bool alive = !program.Ended();
     feeder.join();  // a program that ended closed its end: the feeder has stopped
+    const bool alive = !program.Ended();
     cpuAfter = ProcessCpuSeconds(pid) - cpuStart - cpuFlood;
     const auto end = Clock::now();
     for (const auto& [number, sent] : watch.unanswered)
