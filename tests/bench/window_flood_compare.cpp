@@ -19,8 +19,8 @@
 // Usage: qn7-window-flood-compare NAME BYTES_PER_SECOND SECONDS [--keys KEYS] -- PROGRAM [ARG...]
 // "{port}" in the program's arguments stands for the pseudo-terminal's path. --keys types KEYS
 // in the program's window once it is shown, for a program that opens its port only on a button
-// or a menu (through their keyboard mnemonics or the menu keys): lowercase letters and the keys
-// f10, right, down and return, each alone or with Alt ("alt+o"), separated by spaces.
+// (through its keyboard mnemonic): lowercase letters, each alone or with Alt ("alt+o"), separated
+// by spaces.
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -202,21 +202,10 @@ xcb_keycode_t KeycodeOf(const Display& display, xcb_keysym_t keysym) {
     return found;
 }
 
-// The keysym of a lowercase letter or a named key; 0 for another.
-xcb_keysym_t Keysym(const std::string& key) {
-    static constexpr std::pair<const char*, xcb_keysym_t> kNamed[] = {
-        {"f10", 0xffc7}, {"right", 0xff53}, {"down", 0xff54}, {"return", 0xff0d}};
-    if (key.size() == 1 && key[0] >= 'a' && key[0] <= 'z') return static_cast<xcb_keysym_t>(key[0]);
-    for (const auto& [name, keysym] : kNamed) {
-        if (key == name) return keysym;
-    }
-    return 0;
-}
-
 // Focuses `window` and types `keys` (see the usage) through the XTEST extension, as a keyboard
 // would; false for a key this keyboard does not have.
 bool TypeKeys(const Display& display, xcb_window_t window, const std::string& keys) {
-    constexpr xcb_keysym_t kAltL = 0xffe9;  // XK_Alt_L; lowercase letters are their own keysyms
+    constexpr xcb_keysym_t kAltL = 0xffe9;  // XK_Alt_L
     const xcb_keycode_t alt = KeycodeOf(display, kAltL);
     xcb_set_input_focus(display.connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
     xcb_flush(display.connection);
@@ -228,14 +217,17 @@ bool TypeKeys(const Display& display, xcb_window_t window, const std::string& ke
     for (std::string chord; chords >> chord;) {
         const bool withAlt = chord.rfind("alt+", 0) == 0;
         if (withAlt) chord.erase(0, 4);
-        const xcb_keycode_t letter = KeycodeOf(display, Keysym(chord));
-        if (Keysym(chord) == 0 || letter == 0 || (withAlt && alt == 0)) return false;
+        // Lowercase letters are their own keysyms.
+        const bool isLetter = chord.size() == 1 && chord[0] >= 'a' && chord[0] <= 'z';
+        const xcb_keycode_t letter =
+            isLetter ? KeycodeOf(display, static_cast<xcb_keysym_t>(chord[0])) : 0;
+        if (letter == 0 || (withAlt && alt == 0)) return false;
         if (withAlt) press(XCB_KEY_PRESS, alt);
         press(XCB_KEY_PRESS, letter);
         press(XCB_KEY_RELEASE, letter);
         if (withAlt) press(XCB_KEY_RELEASE, alt);
         xcb_flush(display.connection);
-        // A menu opened by the chord is shown before the next key.
+        // What the chord opened is shown before the next key.
         std::this_thread::sleep_for(milliseconds(300));
     }
     return true;
@@ -413,7 +405,7 @@ int main(int argc, char** argv) {
     const auto holdsPort = [&] { return HoldsPath(pid, port); };
     if (!options.keys.empty() && !program.WaitFor(std::chrono::seconds(1), holdsPort) &&
         !TypeKeys(*display, window, options.keys)) {
-        return Fail(options, "a key to type is not on this keyboard");
+        return Fail(options, "a key to type is not a letter on this keyboard");
     }
     if (!program.WaitFor(std::chrono::seconds(10), holdsPort)) {
         return Fail(options, "the program did not open the pseudo-terminal");
