@@ -34,7 +34,6 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdio>
