@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "bridge_check.h"
+#include "bridge_roles.h"
 #include "loopback_socket.h"
 #include "sim_module.h"
 
@@ -100,17 +101,11 @@ class BridgeCheckTest : public ::testing::Test {
     PhaseLog progress;
 };
 
-struct Role {
-    const char* name;
-    const char* remotepro;
-    const char* mode;
-};
-
-class BridgeRoleTest : public BridgeCheckTest, public ::testing::WithParamInterface<Role> {};
+class BridgeRoleTest : public BridgeCheckTest, public ::testing::WithParamInterface<BridgeRole> {};
 
 TEST_P(BridgeRoleTest, CleanBridgeIsIntactBothWays) {
     Start();
-    const Role role = GetParam();
+    const BridgeRole role = GetParam();
     const bool udp = std::string_view(role.remotepro) == "udp";
     Set({{"remotepro", role.remotepro},
          {"mode", role.mode},
@@ -140,12 +135,7 @@ TEST_P(BridgeRoleTest, CleanBridgeIsIntactBothWays) {
     EXPECT_EQ(progress.phases.back(), BridgePhase::kLeavingTransparent);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roles, BridgeRoleTest,
-                         ::testing::Values(Role{"TcpServer", "tcp", "server"},
-                                           Role{"TcpClient", "tcp", "client"},
-                                           Role{"UdpServer", "udp", "server"},
-                                           Role{"UdpClient", "udp", "client"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Roles, BridgeRoleTest, AllBridgeRoles(), BridgeRoleName);
 
 class BridgeFaultTest : public BridgeCheckTest {
   protected:

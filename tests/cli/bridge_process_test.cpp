@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "bridge_roles.h"
 #include "cli_sim_fixture.h"
 #include "loopback_socket.h"
 #include "run_process.h"
@@ -65,17 +66,11 @@ class BridgeProcess : public CliOnSim {
     std::string baud_;
 };
 
-struct Role {
-    const char* name;
-    const char* remotepro;
-    const char* mode;
-};
-
-class BridgeProcessRole : public BridgeProcess, public ::testing::WithParamInterface<Role> {};
+class BridgeProcessRole : public BridgeProcess, public ::testing::WithParamInterface<BridgeRole> {};
 
 TEST_P(BridgeProcessRole, CleanCheckIsIntactAndExitsZero) {
     Start();
-    const Role role = GetParam();
+    const BridgeRole role = GetParam();
     Set({{"remotepro", role.remotepro},
          {"mode", role.mode},
          {"remoteip", "127.0.0.1"},
@@ -93,12 +88,7 @@ TEST_P(BridgeProcessRole, CleanCheckIsIntactAndExitsZero) {
     ExpectCommandMode();
 }
 
-INSTANTIATE_TEST_SUITE_P(Roles, BridgeProcessRole,
-                         ::testing::Values(Role{"TcpServer", "tcp", "server"},
-                                           Role{"TcpClient", "tcp", "client"},
-                                           Role{"UdpServer", "udp", "server"},
-                                           Role{"UdpClient", "udp", "client"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Roles, BridgeProcessRole, AllBridgeRoles(), BridgeRoleName);
 
 TEST_F(BridgeProcess, JsonHasEveryCount) {
     Start();
